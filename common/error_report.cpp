@@ -1,0 +1,32 @@
+#include "common/error_report.h"
+
+#include <cstdint>
+#include <string>
+
+#include "common/failure.h"
+#include "common/support.h"
+#include "common/termination.h"
+#include "platform/toolkit.h"
+
+namespace common {
+
+void ShowError(int number, std::string_view description, std::string_view error_code) {
+  Attempt([&] {
+    // Callers narrow the failure number to 16 bits.
+    const int n = static_cast<std::int16_t>(number);
+    std::string text = "Program Spacific Error Code: " + std::string(error_code) + "\r\n";
+    text += "Error: " + std::to_string(n) + "\r\n";
+    text += "Description: " + std::string(description) + "\r\n";
+    text += "\r\n";
+    text += "If this error persists, contact " + std::string(kSupportEmail) + ".";
+    plat::MsgBox(text, plat::kMbOk, "Error " + std::to_string(n));
+  });
+}
+
+void ReportFailure(const plat::RuntimeError& error, std::string_view code) {
+  ShowError(error.number(), error.description(), code);
+}
+
+void EndAfterFailure() { EndApplication(); }
+
+}  // namespace common

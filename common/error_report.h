@@ -1,0 +1,12 @@
+// Reports a runtime failure in a modal box naming its number, description and
+// the program's own error code of the procedure that failed.
+#pragma once
+
+#include <string_view>
+
+namespace common {
+
+// The five-line report; returns once the user has closed it. Never fails.
+void ShowError(int number, std::string_view description, std::string_view error_code);
+
+}  // namespace common

@@ -1,0 +1,32 @@
+// The platform the program runs on: installed once at start-up (by the Win32
+// entry point, or by a test that builds a headless desktop).
+#pragma once
+
+#include <string>
+
+#include "platform/system.h"
+#include "platform/toolkit.h"
+
+namespace plat {
+
+void Install(System* system, UiBackend* ui);
+System& Sys();
+UiBackend& Ui();
+bool Installed();
+
+// ---- Program facts
+// The executable's folder, without a trailing backslash except at a drive's root.
+std::string AppPath();
+// "Brivane".
+std::string AppTitle();
+// The executable's file name without ".exe".
+std::string AppExeName();
+inline constexpr int kVersionMajor = 1;
+inline constexpr int kVersionMinor = 0;
+inline constexpr int kVersionRevision = 3;
+
+}  // namespace plat
+
+// The program's start-up procedure, supplied by the program and called by the
+// platform's entry point once the platform is installed.
+void ProgramMain();

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Every test: the native suite (headless desktop, ASan and UBSan), the Windows
+# builds, the Windows 95 import check and the tests under Wine on Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+mkdir -p out
+
+jobs=$(nproc)
+cmake --preset native >/dev/null
+cmake --build --preset native -j"$jobs"
+ctest --test-dir build/native --output-on-failure -j"$jobs"
+
+for preset in win64 win32; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j"$jobs"
+done
+
+for t in tests/wine/*.sh; do
+  [ -e "$t" ] || continue
+  echo "== $t"
+  bash "$t"
+done
