@@ -27,6 +27,8 @@ void ReportFailure(const plat::RuntimeError& error, std::string_view code) {
   ShowError(error.number(), error.description(), code);
 }
 
-void EndAfterFailure() { EndApplication(); }
+void EndAfterFailure() {
+  EndApplication();
+}
 
 }  // namespace common

@@ -33,9 +33,10 @@ std::string ReadIni(const std::string& file, const std::string& section, const s
       // The whole buffer, NUL fill included; only blanks are trimmed.
       result = TrimBlanks(buffer);
     } else {
-      plat::MsgBox(std::string("An error has occurred while reading the .ini file.  Please contact ") +
-                       kSupportEmail + ".",
-                   plat::kMbOk | plat::kMbExclamation);
+      plat::MsgBox(
+          std::string("An error has occurred while reading the .ini file.  Please contact ") +
+              kSupportEmail + ".",
+          plat::kMbOk | plat::kMbExclamation);
       result.clear();
     }
   });

@@ -8,7 +8,9 @@
 namespace plat {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -16,7 +18,9 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool ParseRadix(std::string_view digits, int radix, double& out) {
   if (digits.empty() || digits.size() > 11) return false;
@@ -101,7 +105,9 @@ std::int16_t ToInteger(double value) {
   return static_cast<std::int16_t>(r);
 }
 
-std::int16_t ToInteger(std::string_view text) { return ToInteger(ToDouble(text)); }
+std::int16_t ToInteger(std::string_view text) {
+  return ToInteger(ToDouble(text));
+}
 
 std::int32_t ToLong(std::string_view text) {
   double r = std::nearbyint(ToDouble(text));
@@ -116,6 +122,8 @@ bool ToBoolean(std::string_view text) {
   return ToDouble(text) != 0.0;
 }
 
-const char* BooleanText(bool value) { return value ? "True" : "False"; }
+const char* BooleanText(bool value) {
+  return value ? "True" : "False";
+}
 
 }  // namespace plat

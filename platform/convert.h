@@ -12,7 +12,9 @@ namespace plat {
 using Bool16 = std::int16_t;
 inline constexpr Bool16 kTrue = -1;
 inline constexpr Bool16 kFalse = 0;
-inline Bool16 ToBool16(bool b) { return b ? kTrue : kFalse; }
+inline Bool16 ToBool16(bool b) {
+  return b ? kTrue : kFalse;
+}
 
 // Parses text as a number: blanks around it are allowed, the text ends at its
 // first NUL, "&H"/"&O" prefixes give hexadecimal/octal. Throws error 13 for

@@ -13,7 +13,9 @@ void Install(System* system, UiBackend* ui) {
   g_ui = ui;
 }
 
-bool Installed() { return g_system != nullptr && g_ui != nullptr; }
+bool Installed() {
+  return g_system != nullptr && g_ui != nullptr;
+}
 
 System& Sys() {
   if (g_system == nullptr) Raise(kErrObjectNotSet);
@@ -34,7 +36,9 @@ std::string AppPath() {
   return folder;
 }
 
-std::string AppTitle() { return "Brivane"; }
+std::string AppTitle() {
+  return "Brivane";
+}
 
 std::string AppExeName() {
   std::string exe = Sys().ExecutablePath();

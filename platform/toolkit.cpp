@@ -77,7 +77,9 @@ double PixelsToScale(const Control& c, int pixels) {
 
 }  // namespace
 
-int TwipsToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+int TwipsToPixels(double twips) {
+  return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
 Pixel ColourToPixel(Colour c) {
   if (c & 0x80000000u) return Ui().SystemColourPixel(static_cast<int>(c & 0xff));
@@ -135,13 +137,25 @@ int Control::FromContainerUnits(double v) const {
   return static_cast<int>(std::lround(v));
 }
 
-double Control::Left() const { return ToContainerUnits(left_); }
-double Control::Top() const { return ToContainerUnits(top_); }
-double Control::Width() const { return ToContainerUnits(width_); }
-double Control::Height() const { return ToContainerUnits(height_); }
+double Control::Left() const {
+  return ToContainerUnits(left_);
+}
+double Control::Top() const {
+  return ToContainerUnits(top_);
+}
+double Control::Width() const {
+  return ToContainerUnits(width_);
+}
+double Control::Height() const {
+  return ToContainerUnits(height_);
+}
 
-void Control::SetLeft(double v) { Move(v, Top()); }
-void Control::SetTop(double v) { Move(Left(), v); }
+void Control::SetLeft(double v) {
+  Move(v, Top());
+}
+void Control::SetTop(double v) {
+  Move(Left(), v);
+}
 
 void Control::Move(double left, double top) {
   if (form_.unloaded_) return;
@@ -155,8 +169,12 @@ PixelRect Control::Rect() const {
   return {x, y, TwipsToPixels(left_ + width_) - x, TwipsToPixels(top_ + height_) - y};
 }
 
-int Control::InnerWidth() const { return std::max(0, Rect().width - (spec_.border ? 2 : 0)); }
-int Control::InnerHeight() const { return std::max(0, Rect().height - (spec_.border ? 2 : 0)); }
+int Control::InnerWidth() const {
+  return std::max(0, Rect().width - (spec_.border ? 2 : 0));
+}
+int Control::InnerHeight() const {
+  return std::max(0, Rect().height - (spec_.border ? 2 : 0));
+}
 
 void Control::Changed(int what) {
   if (form_.loaded_ && form_.native != 0) {
@@ -378,7 +396,9 @@ void Form::Refresh() {
   if (loaded_) Ui().Repaint(*this, nullptr);
 }
 
-WindowId Form::Handle() const { return loaded_ ? Ui().Handle(*this) : 0; }
+WindowId Form::Handle() const {
+  return loaded_ ? Ui().Handle(*this) : 0;
+}
 
 void Form::SetMousePointer(int code) {
   if (!loaded_) return;
@@ -388,14 +408,18 @@ void Form::SetMousePointer(int code) {
 
 // ---------------------------------------------------------------- functions
 
-std::vector<Form*> LoadedForms() { return g_loaded; }
+std::vector<Form*> LoadedForms() {
+  return g_loaded;
+}
 
 int MsgBox(const std::string& text, int style, const std::string& caption) {
   ModalScope modal;
   return Ui().MessageBox(text, caption.empty() ? AppTitle() : caption, style);
 }
 
-bool InMessageBox() { return g_modal > 0; }
+bool InMessageBox() {
+  return g_modal > 0;
+}
 
 void DoEvents() {
   HandlerScope scope;
@@ -411,9 +435,13 @@ bool BitBlt(Control& dest, int dx, int dy, int w, int h, Control& src, int sx, i
 
 // ---------------------------------------------------------------- Dispatch
 
-int Dispatch::depth() { return g_depth; }
+int Dispatch::depth() {
+  return g_depth;
+}
 
-bool Dispatch::InputBlocked(const Form& f) { return g_modal > 0 || !f.Loaded(); }
+bool Dispatch::InputBlocked(const Form& f) {
+  return g_modal > 0 || !f.Loaded();
+}
 
 void Dispatch::MouseDown(Control& c, int button, int shift, double x, double y) {
   if (InputBlocked(c.form()) || !c.Enabled() || !c.on_mouse_down) return;

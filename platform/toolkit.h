@@ -39,7 +39,9 @@ using Colour = std::uint32_t;
 constexpr Colour Rgb(int r, int g, int b) {
   return static_cast<Colour>(r) | (static_cast<Colour>(g) << 8) | (static_cast<Colour>(b) << 16);
 }
-constexpr Colour SystemColour(int index) { return 0x80000000u | static_cast<Colour>(index); }
+constexpr Colour SystemColour(int index) {
+  return 0x80000000u | static_cast<Colour>(index);
+}
 inline constexpr Colour kColourWindowBackground = SystemColour(5);
 inline constexpr Colour kColourMenuText = SystemColour(7);
 inline constexpr Colour kColourWindowText = SystemColour(8);
@@ -86,8 +88,13 @@ struct FormSpec {
 
 // Runtime answers and styles of message boxes (equal to the Windows values).
 enum : int {
-  kMbOk = 0, kMbOkCancel = 1, kMbYesNo = 4,
-  kMbCritical = 16, kMbQuestion = 32, kMbExclamation = 48, kMbInformation = 64,
+  kMbOk = 0,
+  kMbOkCancel = 1,
+  kMbYesNo = 4,
+  kMbCritical = 16,
+  kMbQuestion = 32,
+  kMbExclamation = 48,
+  kMbInformation = 64,
 };
 enum : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
 
@@ -270,8 +277,14 @@ class Form {
 
 // What changed, for UiBackend::Changed.
 enum Change : int {
-  kChangeGeometry = 1, kChangeVisible = 2, kChangeEnabled = 4, kChangeCaption = 8,
-  kChangeValue = 16, kChangeColour = 32, kChangeList = 64, kChangeTimer = 128,
+  kChangeGeometry = 1,
+  kChangeVisible = 2,
+  kChangeEnabled = 4,
+  kChangeCaption = 8,
+  kChangeValue = 16,
+  kChangeColour = 32,
+  kChangeList = 64,
+  kChangeTimer = 128,
 };
 
 // The native part of the toolkit. Methods may throw RuntimeError to report a

@@ -16,13 +16,23 @@ struct IntegerCase {
 
 TEST(Convert, TextToIntegerFollowsTheRuntime) {
   const IntegerCase cases[] = {
-      {"1", 1, false},          {" 1 ", 1, false},      {"0.5", 0, false},
-      {"1.5", 2, false},        {"2.5", 2, false},      // half to even
-      {"-2.5", -2, false},      {"&H10", 16, false},    {"&hFFFF", -1, false},
-      {"1e2", 100, false},      {std::string("7\0x", 3), 7, false},  // ends at the NUL
-      {"", 13, true},           {"abc", 13, true},      // 10
-      {"1x", 13, true},         {"32767", 32767, false}, {"32768", 6, true},
-      {"-32768", -32768, false}, {"C:\\brivane.ini", 13, true},
+      {"1", 1, false},
+      {" 1 ", 1, false},
+      {"0.5", 0, false},
+      {"1.5", 2, false},
+      {"2.5", 2, false},  // half to even
+      {"-2.5", -2, false},
+      {"&H10", 16, false},
+      {"&hFFFF", -1, false},
+      {"1e2", 100, false},
+      {std::string("7\0x", 3), 7, false},  // ends at the NUL
+      {"", 13, true},
+      {"abc", 13, true},  // 10
+      {"1x", 13, true},
+      {"32767", 32767, false},
+      {"32768", 6, true},
+      {"-32768", -32768, false},
+      {"C:\\brivane.ini", 13, true},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);

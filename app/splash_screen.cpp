@@ -1,0 +1,54 @@
+// Start-up: splash, main window load, main window shown, splash gone.
+#include "app/main_window.h"
+#include "app/program.h"
+#include "app/shell_entry.h"
+#include "common/failure.h"
+#include "platform/platform.h"
+#include "windows/about_window.h"
+#include "windows/splash_window.h"
+
+namespace app {
+
+Program& TheProgram() {
+  static Program program;
+  return program;
+}
+
+windows::FrmAbout& AboutWindow() {
+  Program& p = TheProgram();
+  if (!p.about) p.about = std::make_unique<windows::FrmAbout>();
+  return *p.about;
+}
+
+void ResetProgram() {
+  Program& p = TheProgram();
+  SetMainWindow(nullptr);
+  p.about.reset();
+  p.main.reset();
+  p.splash.reset();
+}
+
+}  // namespace app
+
+void ProgramMain() {
+  using app::TheProgram;
+  common::OnErrorReportAndResume step("MSP218");
+  app::Program& program = TheProgram();
+  step([&] {
+    program.splash = std::make_unique<windows::FrmSplash>();
+    program.splash->form().Show();
+  });
+  step([&] { program.splash->form().Refresh(); });
+  step([&] {
+    program.main = std::make_unique<app::FrmMain>();
+    app::SetMainWindow(program.main.get());
+    program.main->form().Load();
+  });
+  step([&] { program.main->form().Show(); });
+  step([&] { program.splash->form().Unload(); });
+  // A machine must never keep booting into a program that has no run to do.
+  step([&] {
+    bool run_mode = program.main && program.main->form().Loaded() && program.main->InRunMode();
+    if (!run_mode) app::RestoreShellIfStranded();
+  });
+}

@@ -1,0 +1,37 @@
+// Every way out of a run ends here: settings gone, shell back, shutdown or restart.
+#include <string>
+
+#include "app/main_window.h"
+#include "app/shell_entry.h"
+#include "common/failure.h"
+#include "common/settings.h"
+#include "common/termination.h"
+#include "platform/platform.h"
+#include "run/window_search.h"
+
+namespace app {
+
+void FrmMain::FinishRun() {
+  if (completed_) return;
+  common::OnErrorReportAndReturn("FM316", [&] {
+    const std::string settings = SettingsPath();
+    const std::string system_ini = common::SystemIniPath();
+    // Read before the file that keeps it goes.
+    const std::string shell = KeptShell(settings);
+    const bool shutdown = form_["optShutdown"].Value() == plat::kTrue;
+    common::FlushProfile(settings);
+    plat::RuntimeError error(0);
+    if (!common::Attempt([&] { plat::Sys().DeleteFile(settings); }, &error) &&
+        error.number() != plat::kErrFileNotFound) {
+      throw error;
+    }
+    common::WriteIni(system_ini, "Boot", "Shell", shell);
+    common::FlushProfile(system_ini);
+    run::Pause(5000);
+    plat::Sys().ExitWindowsEx(shutdown ? plat::kEwxShutdown : plat::kEwxReboot, 0);
+    common::EndApplication();
+    completed_ = true;
+  });
+}
+
+}  // namespace app

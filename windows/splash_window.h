@@ -1,0 +1,23 @@
+// frmSplash: the picture with the version, shown while the main window loads.
+#pragma once
+
+#include <string>
+
+#include "platform/toolkit.h"
+
+namespace windows {
+
+// "Version 1.0.3".
+std::string VersionText();
+
+class FrmSplash {
+ public:
+  FrmSplash();
+  plat::Form& form() { return form_; }
+  void Form_Load();
+
+ private:
+  plat::Form form_;
+};
+
+}  // namespace windows
