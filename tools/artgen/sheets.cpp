@@ -108,9 +108,9 @@ Canvas AboutSheet(const Fonts& f, const Icon& icon) {
 Canvas SplashPicture(const Fonts& f, const Icon& icon) {
   Canvas c(491, 265, kTeal);
   DrawField(c, Piece{0, 0, 491, 265, 491, 265});
-  DrawText(c, f.bold, "Windows 95 / 98 / ME", 15.0f, 18.0f, 32.0f, kWindowsRed, 0.85f);
-  // The logo ends above row 117: the version label is written at (300, 120).
-  DrawLogo(c, f.bold_italic, "Brivane", 88.0f, 16, 46, 459, 71);
+  DrawText(c, f.bold, "Windows 95 / 98 / ME", 14.0f, 16.0f, 25.0f, kWindowsRed, 0.85f);
+  // The logo and its shadow end above row 120, where the version label is written.
+  DrawLogo(c, f.bold_italic, "Brivane", 82.0f, 16, 41, 459, 64);
   c.EtchH(24, 156, 443, kEtchDark, kEtchLight);
   DrawTextCentred(c, f.bold, "Unattended ScanDisk and Defrag, then shutdown or restart", 11.0f, 0,
                   491, 180.0f, kPale, 0.5f);
