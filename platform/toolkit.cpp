@@ -165,8 +165,9 @@ void Control::Move(double left, double top) {
 }
 
 PixelRect Control::Rect() const {
-  int x = TwipsToPixels(left_), y = TwipsToPixels(top_);
-  return {x, y, TwipsToPixels(left_ + width_) - x, TwipsToPixels(top_ + height_) - y};
+  // Each value converts on its own, as the runtime sizes windows: picMain's 4910
+  // twips are 327 pixels although its edges round to 21 and 349.
+  return {TwipsToPixels(left_), TwipsToPixels(top_), TwipsToPixels(width_), TwipsToPixels(height_)};
 }
 
 int Control::InnerWidth() const {
