@@ -9,11 +9,13 @@
 #   lab.sh shell | set-shell VALUE | ini-diff | tools-log | clear-tools-log
 #   lab.sh wait-log REGEX [S] | wait-window NAME [S] | wait-window-gone NAME [S]
 #   lab.sh click NAME X Y | type NAME TEXT | key NAME KEY... | screenshot NAME
-#   lab.sh press CAPTION BUTTON [WAIT_MS] | start SHOW CMDLINE [--wait]
+#   lab.sh press CAPTION BUTTON [WAIT_MS] | start SHOW CMDLINE [--wait] | close TEXT
+#   lab.sh ini get FILE SECTION KEY | ini set FILE SECTION KEY VALUE
 #   lab.sh reg-query KEY [/v NAME] | reg-value KEY NAME
 #   lab.sh wine ARG... | power-cut | teardown | env
 # Boot status: 0 desktop back (Explorer), 10 restart requested, 11 shutdown requested,
-# 12 shell ended without a request, 13 shell killed at the time limit, 2 no shell;
+# 12 shell ended without a request, 13 shell killed at the time limit, 14 power cut,
+# 2 no shell;
 # cycle: the last boot's status, 3 when the boot limit was reached.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -41,6 +43,8 @@ case $command in
   screenshot) lab_screenshot "$@" ;;
   press) lab_press "$@" ;;
   start) lab_start "$@" ;;
+  close) lab_close "$@" ;;
+  ini) lab_ini "$@" ;;
   reg-query) lab_reg_query "$@" ;;
   reg-value) lab_reg_value "$@" ;;
   wine) lab_wine "$@" ;;
@@ -51,7 +55,7 @@ case $command in
     echo "export WINEPREFIX='$WINEPREFIX' DISPLAY='$DISPLAY' BRIVANE_LAB_LOG='$BRIVANE_LAB_LOG'"
     ;;
   *)
-    sed -n '2,17s/^# \{0,1\}//p' "$0" >&2
+    sed -n '2,19s/^# \{0,1\}//p' "$0" >&2
     exit 64
     ;;
 esac

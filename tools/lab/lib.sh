@@ -2,16 +2,23 @@
 # the lab_* functions, or use lab.sh next to it. Everything lives under one folder:
 #   BRIVANE_LAB_DIR     the lab (default /tmp/brivane-lab)
 #   BRIVANE_LAB_PREFIX  its Wine prefix (default $BRIVANE_LAB_DIR/prefix)
-#   BRIVANE_BUILD       the win64 build folder that holds brivane.exe and standins/
+#   BRIVANE_WIN64_BUILD the win64 build folder that holds brivane.exe and standins/
 #                       (default build/win64 of the repository)
 #   BRIVANE_OUT         where screenshots go, under lab/ (default out/ of the repository)
 #   BRIVANE_LAB_BOOT_TIMEOUT  seconds a boot's shell may run (default 300)
 # The stand-in disk tools log to C:\lab\tools.log (BRIVANE_LAB_LOG).
 
 LAB_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# The Wine tests' helpers: display, loader, window waits, screenshots.
+if [ -f "$LAB_REPO/tests/wine/lib.sh" ]; then
+  . "$LAB_REPO/tests/wine/lib.sh"
+else
+  echo "lab: $LAB_REPO/tests/wine/lib.sh is missing" >&2
+  return 1 2>/dev/null || exit 1
+fi
 LAB_DIR=${BRIVANE_LAB_DIR:-/tmp/brivane-lab}
 LAB_PREFIX=${BRIVANE_LAB_PREFIX:-$LAB_DIR/prefix}
-LAB_BUILD=${BRIVANE_BUILD:-$LAB_REPO/build/win64}
+LAB_BUILD=$WT_BUILD
 LAB_SHOTS=${BRIVANE_OUT:-$LAB_REPO/out}/lab
 LAB_C=$LAB_PREFIX/drive_c
 LAB_WINDOWS=$LAB_C/windows
@@ -34,58 +41,45 @@ lab_fail() {
 
 # ---------------------------------------------------------------- display
 
-# Uses $DISPLAY when set; otherwise the lab's own Xvfb, started once and reused by
-# every later call for this lab.
+# $DISPLAY when set; otherwise the lab's own Xvfb (started by the Wine tests' wt_display),
+# kept running and reused by every later call for this lab.
 lab_display() {
-  if [ -n "${DISPLAY:-}" ]; then return 0; fi
-  local pid display
-  if [ -f "$LAB_DIR/xvfb.pid" ] && [ -f "$LAB_DIR/xvfb.display" ]; then
-    pid=$(cat "$LAB_DIR/xvfb.pid")
-    display=$(cat "$LAB_DIR/xvfb.display")
-    if kill -0 "$pid" 2>/dev/null && xdpyinfo -display "$display" >/dev/null 2>&1; then
-      export DISPLAY=$display
-      return 0
-    fi
+  [ -n "${DISPLAY:-}" ] && return 0
+  if [ -f "$LAB_DIR/xvfb.pid" ] && [ -f "$LAB_DIR/xvfb.display" ] &&
+    kill -0 "$(cat "$LAB_DIR/xvfb.pid")" 2>/dev/null &&
+    xdpyinfo -display "$(cat "$LAB_DIR/xvfb.display")" >/dev/null 2>&1; then
+    DISPLAY=$(cat "$LAB_DIR/xvfb.display")
+    export DISPLAY
+    return 0
   fi
   mkdir -p "$LAB_DIR"
-  local n
-  for n in $(seq 90 150); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    setsid Xvfb ":$n" -screen 0 "${BRIVANE_LAB_SCREEN:-1024x768x24}" -nolisten tcp \
-      >"$LAB_DIR/xvfb.log" 2>&1 </dev/null &
-    pid=$!
-    local i
-    for i in $(seq 50); do
-      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-        echo "$pid" >"$LAB_DIR/xvfb.pid"
-        echo ":$n" >"$LAB_DIR/xvfb.display"
-        export DISPLAY=:$n
-        return 0
-      fi
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$pid" 2>/dev/null
-  done
-  lab_fail "no free display for Xvfb"
+  WT_WORK=$LAB_DIR wt_display
+  echo "$WT_XVFB_PID" >"$LAB_DIR/xvfb.pid"
+  echo "$DISPLAY" >"$LAB_DIR/xvfb.display"
 }
 
 # ---------------------------------------------------------------- wine
 
-lab_wine() { lab_display && wine "$@"; }
+lab_wine() { lab_display && "$(wt_loader)" "$@"; }
 
-# Ends every process of the lab's Wine session at once, as a power cut would.
-lab_power_cut() { wineserver -k 2>/dev/null || true; }
+lab_kill_session() { wineserver -k 2>/dev/null || true; }
 
-# Waits up to $1 seconds (default 20) for the session to end by itself, then cuts it.
+# Ends every process of the lab's Wine session at once, as a power cut would; a
+# launched boot then reports the cut.
+lab_power_cut() {
+  [ -f "$LAB_SESSION/pid" ] && : >"$LAB_SESSION/power-cut"
+  lab_kill_session
+}
+
+# Waits up to $1 seconds (default 20) for the session to end by itself, then ends it.
 lab_wait_session_end() {
   timeout "${1:-20}" wineserver -w 2>/dev/null || true
-  lab_power_cut
+  lab_kill_session
 }
 
 # Stops the session and the lab's own Xvfb (never a display the lab did not start).
 lab_teardown() {
-  lab_power_cut
+  lab_kill_session
   if [ -f "$LAB_DIR/xvfb.pid" ]; then
     kill "$(cat "$LAB_DIR/xvfb.pid")" 2>/dev/null || true
     rm -f "$LAB_DIR/xvfb.pid" "$LAB_DIR/xvfb.display"
@@ -194,11 +188,11 @@ EOF
 lab_install() {
   local standins=$LAB_BUILD/standins f
   [ -f "$standins/scandskw.exe" ] && [ -f "$standins/Defrag.exe" ] ||
-    lab_fail "no stand-ins in $standins (build the targets scandskw Defrag labpress labstart labexit labini)" ||
+    lab_fail "no stand-ins in $standins (build the targets scandskw Defrag labpress labstart labexit labini labclose)" ||
     return 1
   mkdir -p "$LAB_BRIVANE_DIR" "$LAB_C/lab"
   cp "$standins/scandskw.exe" "$standins/Defrag.exe" "$LAB_WINDOWS/"
-  for f in labpress labstart labexit labini; do
+  for f in labpress labstart labexit labini labclose; do
     [ -f "$standins/$f.exe" ] && cp "$standins/$f.exe" "$LAB_C/lab/"
   done
   for f in brivane.exe Help.chm; do
@@ -215,18 +209,18 @@ lab_install() {
 # the stand-ins installed, a registered owner.
 lab_setup() {
   lab_display || return 1
-  lab_power_cut
+  lab_kill_session
   rm -rf "$LAB_PREFIX" "$LAB_SESSION" "$LAB_DIR/boots" "$LAB_TRANSCRIPT"
   mkdir -p "$LAB_DIR/boots" "$(dirname "$LAB_PREFIX")"
   lab_say "creating $LAB_PREFIX"
-  WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$LAB_DIR/setup.log" 2>&1 ||
+  WINEDLLOVERRIDES="mscoree,mshtml=" "$(wt_loader)" wineboot -i >"$LAB_DIR/setup.log" 2>&1 ||
     lab_fail "wineboot -i failed, see $LAB_DIR/setup.log" || return 1
   # Nothing manages the windows on Xvfb; unmanaged, Wine does not wait for a window
   # manager each time a window is hidden.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$LAB_DIR/setup.log" 2>&1
-  wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v RegisteredOwner /t REG_SZ \
+  lab_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$LAB_DIR/setup.log" 2>&1
+  lab_wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v RegisteredOwner /t REG_SZ \
     /d "${BRIVANE_LAB_OWNER:-Lab Owner}" /f >>"$LAB_DIR/setup.log" 2>&1
-  wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v RegisteredOrganization \
+  lab_wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v RegisteredOrganization \
     /t REG_SZ /d "Lab" /f >>"$LAB_DIR/setup.log" 2>&1
   lab_wait_session_end 30
   lab_write_system_ini "$LAB_SYSTEM_INI"
@@ -258,7 +252,8 @@ lab_shell() {
 # Sets Shell in section Boot by hand (for tests that need a given shell).
 lab_set_shell() {
   local value=$1 tmp=$LAB_SYSTEM_INI.tmp
-  awk -v value="$value" '
+  LAB_VALUE=$value awk '
+    BEGIN { value = ENVIRON["LAB_VALUE"] }
     { cr = sub(/\r$/, ""); line = $0; gsub(/^[ \t]+|[ \t]+$/, "", line) }
     line ~ /^\[.*\]$/ { section = tolower(substr(line, 2, length(line) - 2)) }
     !done && section == "boot" && index(line, "=") &&
@@ -309,7 +304,7 @@ lab_wait_log() {
 }
 
 # wine reg query, e.g. lab_reg_query 'HKCU\Software\...' [/v Name]
-lab_reg_query() { lab_display && wine reg query "$@" 2>/dev/null | tr -d '\r'; }
+lab_reg_query() { (set -o pipefail && lab_wine reg query "$@" 2>/dev/null | tr -d '\r'); }
 
 # The data of one value, or status 1 when it does not exist.
 lab_reg_value() {
@@ -325,13 +320,8 @@ lab_reg_value() {
 # expression $1 (xdotool's search), waiting up to $2 seconds (default 20).
 lab_wait_window() {
   lab_display || return 1
-  local deadline=$((SECONDS + ${2:-20})) id
-  while ((SECONDS <= deadline)); do
-    id=$(xdotool search --name "$1" 2>/dev/null | head -1)
-    [ -n "$id" ] && echo "$id" && return 0
-    sleep 0.2
-  done
-  lab_fail "no window named /$1/ within ${2:-20} s"
+  wt_wait_window "$1" "${2:-20}" || lab_fail "no window named /$1/ within ${2:-20} s" || return 1
+  xdotool search --name "$1" 2>/dev/null | head -1
 }
 
 # Waits up to $2 seconds (default 20) until no window name matches $1.
@@ -371,7 +361,7 @@ lab_key() {
 lab_screenshot() {
   lab_display || return 1
   mkdir -p "$LAB_SHOTS"
-  import -window root "$LAB_SHOTS/$1.png" && echo "$LAB_SHOTS/$1.png"
+  wt_shot "$LAB_SHOTS/$1.png" && echo "$LAB_SHOTS/$1.png"
 }
 
 # Presses button $2 of the dialog captioned $1 as Brivane does; waits up to $3 ms.
@@ -379,6 +369,13 @@ lab_press() { lab_wine 'C:\lab\labpress.exe' "$1" "$2" "${3:-0}"; }
 
 # Starts a command line with a show state as Brivane does: lab_start 4 'c:\...' [--wait]
 lab_start() { lab_wine 'C:\lab\labstart.exe' "$@"; }
+
+# Sends WM_CLOSE to the first top-level window whose caption holds $1 (any case).
+lab_close() { lab_wine 'C:\lab\labclose.exe' "$1"; }
+
+# Reads or writes a profile entry through Wine's own profile functions:
+# lab_ini get FILE SECTION KEY | lab_ini set FILE SECTION KEY VALUE
+lab_ini() { (set -o pipefail && lab_wine 'C:\lab\labini.exe' "$@" | tr -d '\r'); }
 
 # ---------------------------------------------------------------- boots
 
@@ -393,10 +390,10 @@ lab_launch() {
   local log=$LAB_DIR/boots/$n.log
   printf '%s\n' "$*" >"$LAB_SESSION/command"
   echo "$log" >"$LAB_SESSION/log"
-  rm -f "$LAB_SESSION/status"
+  rm -f "$LAB_SESSION/status" "$LAB_SESSION/power-cut"
   echo "$SECONDS" >"$LAB_SESSION/started"
   (
-    timeout -k 5 "${BRIVANE_LAB_BOOT_TIMEOUT:-300}" env WINEDEBUG=+process wine "$@" \
+    timeout -k 5 "${BRIVANE_LAB_BOOT_TIMEOUT:-300}" env WINEDEBUG=+process "$(wt_loader)" "$@" \
       >"$log.out" 2>"$log"
     echo $? >"$LAB_SESSION/status.tmp"
     mv "$LAB_SESSION/status.tmp" "$LAB_SESSION/status"
@@ -421,7 +418,7 @@ lab_requested() {
 # Waits for the launched program to end (Wine may end it itself while it acts on a
 # shutdown or restart), lets the session wind down, and reports the boot. Status:
 # 10 restart requested, 11 shutdown requested, 12 ended without a request,
-# 13 still running at the time limit (killed).
+# 13 still running at the time limit (killed), 14 ended by lab_power_cut.
 lab_await() {
   local pid log command status request started elapsed n
   pid=$(cat "$LAB_SESSION/pid" 2>/dev/null) || lab_fail "nothing launched" || return 2
@@ -433,12 +430,14 @@ lab_await() {
   elapsed=$((SECONDS - started))
   n=$(basename "$log" .log)
   request=$(lab_requested "$log")
+  [ -z "$request" ] && [ -f "$LAB_SESSION/power-cut" ] && request=power-cut
   lab_wait_session_end 20
   rm -f "$LAB_SESSION/pid"
   local verdict code
   case $request in
     restart) verdict="restart requested" code=10 ;;
     shutdown) verdict="shutdown requested" code=11 ;;
+    power-cut) verdict="power cut" code=14 ;;
     *)
       if [ "$status" = 124 ] || [ "$status" = 137 ]; then
         verdict="no request: still running after ${BRIVANE_LAB_BOOT_TIMEOUT:-300} s, killed" code=13
@@ -463,7 +462,7 @@ lab_boot() {
     lab_report "boot: no Shell in section Boot of system.ini"
     return 2
   }
-  lab_power_cut # a boot starts with a fresh session
+  lab_kill_session # a boot starts with a fresh session
   read -r -a words <<<"$shell"
   base=${words[0]##*\\}
   base=${base##*/}
