@@ -1,4 +1,4 @@
-// winprobe [--class NAME] [--caption TEXT] [--wait SECONDS] [--close]
+// winprobe [--class NAME] [--caption TEXT] [--wait SECONDS] [--watch] [--close]
 //
 // Finds the top-level windows with that class and caption (either may be left
 // out) and prints one line for each and one for every descendant:
@@ -6,8 +6,11 @@
 //   child <id> parent <parent-id> class="C" caption="T" x y w h visible V
 // A child's x and y are inside its parent's client area; a top-level window's
 // are on the screen. Ids are the control ids (0 for the top-level window).
-// Waits up to --wait seconds for a match; exits 1 when none appears. --close
-// posts WM_CLOSE to each match afterwards.
+// Waits up to --wait seconds for a visible match; exits 1 when none appears.
+// --watch also reports, while waiting, every visible window of the class that
+// does not match the caption, as soon as it is seen (a splash, say):
+//   seen class="C" caption="T" x y w h
+// --close posts WM_CLOSE to each match afterwards.
 #include <windows.h>
 
 #include <cstdio>
@@ -21,7 +24,9 @@ namespace {
 struct Query {
   const char* class_name = nullptr;
   const char* caption = nullptr;
+  bool watch = false;
   std::vector<HWND> found;
+  std::vector<HWND> seen;
 };
 
 std::string Text(HWND hwnd) {
@@ -36,10 +41,26 @@ std::string ClassOf(HWND hwnd) {
   return buf;
 }
 
+void ReportSeen(Query* q, HWND hwnd) {
+  for (HWND s : q->seen) {
+    if (s == hwnd) return;
+  }
+  q->seen.push_back(hwnd);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  std::printf("seen class=\"%s\" caption=\"%s\" %ld %ld %ld %ld\n", ClassOf(hwnd).c_str(),
+              Text(hwnd).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top);
+  std::fflush(stdout);
+}
+
 BOOL CALLBACK Match(HWND hwnd, LPARAM lp) {
   auto* q = reinterpret_cast<Query*>(lp);
   if (q->class_name && ClassOf(hwnd) != q->class_name) return TRUE;
-  if (q->caption && Text(hwnd) != q->caption) return TRUE;
+  if (!IsWindowVisible(hwnd)) return TRUE;
+  if (q->caption && Text(hwnd) != q->caption) {
+    if (q->watch) ReportSeen(q, hwnd);
+    return TRUE;
+  }
   q->found.push_back(hwnd);
   return TRUE;
 }
@@ -72,6 +93,8 @@ int main(int argc, char** argv) {
       wait = std::atof(argv[++i]);
     else if (!std::strcmp(argv[i], "--close"))
       close = true;
+    else if (!std::strcmp(argv[i], "--watch"))
+      q.watch = true;
     else {
       std::fprintf(stderr, "winprobe: unknown argument %s\n", argv[i]);
       return 2;
@@ -82,7 +105,7 @@ int main(int argc, char** argv) {
     q.found.clear();
     EnumWindows(Match, reinterpret_cast<LPARAM>(&q));
     if (!q.found.empty() || static_cast<LONG>(GetTickCount() - deadline) >= 0) break;
-    Sleep(100);
+    Sleep(q.watch ? 2 : 100);
   }
   int n = 0;
   for (HWND hwnd : q.found) {
