@@ -281,7 +281,15 @@ void Win32Ui::DestroyForm(Form& form) {
 }
 
 void Win32Ui::ShowForm(Form& form, bool visible) {
-  if (HWND hwnd = WindowOf(form)) ShowWindow(hwnd, visible ? SW_SHOWNORMAL : SW_HIDE);
+  HWND hwnd = WindowOf(form);
+  if (hwnd == nullptr) return;
+  ShowWindow(hwnd, visible ? SW_SHOWNORMAL : SW_HIDE);
+  // Painted before the call returns: the start-up shows windows while no message
+  // loop runs yet, and a form is never to be seen unpainted.
+  if (visible) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+  }
 }
 
 WindowId Win32Ui::Handle(const Form& form) {
@@ -348,11 +356,15 @@ void Win32Ui::Repaint(Form& form, Control* control) {
     if (HWND hwnd = WindowOf(form)) {
       RedrawWindow(hwnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      GdiFlush();
     }
     return;
   }
   HWND hwnd = IsWindowed(*control) ? WindowOf(*control) : ContainerWindow(*control);
   if (hwnd != nullptr) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  // Batched drawing (and, under Wine, the window's off-screen surface) reaches
+  // the screen now, not when the next message is fetched.
+  GdiFlush();
 }
 
 void Win32Ui::SetPointer(Form& form, int code) {
