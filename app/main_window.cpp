@@ -107,7 +107,10 @@ void FrmMain::Form_Load() {
   using common::kSection;
   const auto read = [](const char* key) { return common::ReadIni(SettingsPath(), kSection, key); };
   step([&] { skin::LoadSkinPicture(skin::kResourceMain, form_["picPicture"]); });
-  step([&] { skin::PaintSkin(MainWindow()->form()); });
+  step([&] {
+    if (MainWindow() == nullptr) plat::Raise(plat::kErrObjectNotSet);
+    skin::PaintSkin(MainWindow()->form());
+  });
   step([&] { SetSettingsPath(plat::AppPath() + "\\" + plat::AppTitle() + ".ini"); });
   step([&] { FillDriveList(); });
   step([&] {
