@@ -37,6 +37,8 @@ const std::string kFile =
     "[Other]\r\n"
     "Set=Yes";
 
+const std::string kSpaced = "[ Spaced ]\r\nk=1\r\n[]\r\ne=2\r\n";
+
 struct ReadRow {
   const std::string* text;  // null: no file
   const char* section;
@@ -73,6 +75,8 @@ TEST(HeadlessProfile, ReadsAsKernel32Does) {
       {nullptr, nullptr, nullptr, "d", 50, 0, "\0"s},
       {f, "Configeration", "Drive", "x", 1, 0, "\0"s},
       {f, "Nosection", nullptr, "dd", 50, 2, "dd\0"s},
+      {&kSpaced, "Spaced", "k", "x", 50, 1, "1\0"s},            // blanks inside brackets dropped
+      {&kSpaced, nullptr, nullptr, "x", 50, 7, "Spaced\0\0"s},  // 25: "[]" names no section
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE(i);
@@ -110,7 +114,9 @@ TEST(HeadlessProfile, WritesEditTheFileInPlace) {
       {"[A]\r\nk=1", "A", "n", "2", true, "[A]\r\nk=1\r\nn=2\r\n"},
       {"[A]\r\nk=1", "C", "z", "9", true, "[A]\r\nk=1\r\n\r\n[C]\r\nz=9\r\n"},
       {"[A]\r\nk=1\r\n[a]\r\nk=2\r\n", "A", "k", "3", true, "[A]\r\nk=3\r\n[a]\r\nk=2\r\n"},
-      {"[A]\nk=1\n", "A", "n", "2", true, "[A]\nk=1\nn=2\r\n"},
+      {"[A]\nk=1\n", "A", "n", "2", true, "[A]\nk=1\nn=2\r\n"},  // 15
+      {"[A]\r\n", " New ", " k ", "v", true, "[A]\r\n\r\n[New]\r\nk=v\r\n"},
+      {"[A]\r\nk=1\r\n", " A ", " k ", nullptr, false, "[A]\r\nk=1\r\n"},  // deletes do not trim
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE(i);

@@ -81,7 +81,7 @@ Parsed Parse(const std::string& text) {
       while (len > 0 && body[len - 1] != ']') --len;
       if (len > 0) {
         Section s;
-        s.name = std::string(body.substr(1, len - 2));  // body[0] is '[', so len >= 2
+        s.name = std::string(Trim(body.substr(1, len - 2)));  // body[0] is '[', so len >= 2
         s.header = index;
         s.last = index;
         p.sections.push_back(std::move(s));
@@ -323,7 +323,7 @@ bool Write(std::string& text, const char* section, const char* key, const char* 
     text.replace(l.start, l.end - l.start, l.name + "=" + v);
     return true;
   }
-  std::string entry = std::string(TrimLeft(key)) + "=" + v;
+  std::string entry = std::string(Trim(key)) + "=" + v;
   if (f.section >= 0) {
     InsertLineAfter(text, p, p.sections[static_cast<std::size_t>(f.section)].last, entry);
     return true;
@@ -332,7 +332,7 @@ bool Write(std::string& text, const char* section, const char* key, const char* 
     if (text.back() != '\n' && text.back() != '\r') text += "\r\n";
     text += "\r\n";
   }
-  text += "[" + std::string(TrimLeft(section)) + "]\r\n" + entry + "\r\n";
+  text += "[" + std::string(Trim(section)) + "]\r\n" + entry + "\r\n";
   return true;
 }
 

@@ -5,7 +5,7 @@
 // Reading, as the real functions do:
 // - lines end at any run of CR/LF; blanks (tab, LF, VT, FF, CR, space, ^Z)
 //   around a line, after a key name and before a value are dropped;
-// - "[name]" runs to the LAST ']' of the line, the name itself is not trimmed;
+// - "[name]" runs to the LAST ']' of the line, blanks inside the brackets dropped;
 // - a line without '=' is a key without value: looking it up gives the default;
 // - section and key lookups trim the names asked for and ignore ASCII case;
 //   only the first section of a name is searched and its first key of a name wins;

@@ -91,6 +91,21 @@ const std::vector<Case>& Cases() {
        nullptr,
        {W("Boot", "Shell", "C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE"), R("boot", "shell", "f")},
        true},
+      {"odd lines",
+       "=orphan\r\n[]\r\nk=in empty\r\n[Bad\r\nb=1\r\n[A]]\r\nk=a=b\r\n[B] ; note\r\nt=\tx\t\r\n"
+       "[C]tail\r\nc=1\r\n",
+       {R("", "", "f"), R("", "k", "f"), R("Bad", "b", "f"), R("A]", "k", "f"), R("A", "k", "f"),
+        R("B", "t", "f"), R("B ; note", "t", "f"), R("C", "c", "f"), R("Ctail", "c", "f"),
+        R(nullptr, nullptr, "f"), R("A]", nullptr, "f"), R("x", "", "f")}},
+      {"carriage returns only", "[A]\rk=1\r[B]\rk=2\r", {R("A", "k", "f"), R("B", "k", "f")}},
+      {"write odd values",
+       "[A]\r\nk=1\r\n",
+       {W("A", "t", "trailing  "), W("A", " spaced key ", "v"), W(" New ", "k", "v"),
+        W("A", "q", "\"quoted\""), W("A", "e", ""), R("A", "t", "f"), R("A", "spaced key", "f"),
+        R("New", "k", "f"), R("A", "q", "f"), R("A", "e", "f")}},
+      {"delete with blanks and case",
+       "[A]\r\nk=1\r\nj=2\r\n[B]\r\nx=1\r\n[C]\r\ny=1\r\n",
+       {W(" a ", " K ", nullptr), W(" c ", nullptr, nullptr), R("A", "k", "f"), R("C", "y", "f")}},
       {"delete from a missing file", nullptr, {W("A", "k", nullptr), W("A", nullptr, nullptr)}},
   };
   return cases;

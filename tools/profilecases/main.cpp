@@ -28,7 +28,8 @@ std::string Quote(const char* s) {
       out += static_cast<char>(c);
     }
   }
-  return out + "]";
+  out.push_back(']');
+  return out;
 }
 
 std::string HexBytes(const char* data, std::size_t n) {
@@ -36,7 +37,8 @@ std::string HexBytes(const char* data, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) {
     char b[4];
     std::snprintf(b, sizeof b, "%02X", static_cast<unsigned char>(data[i]));
-    out += (i ? " " : "") + std::string(b);
+    if (i) out.push_back(' ');
+    out.append(b);
   }
   return out;
 }
