@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The Brivane lab: a Windows 98 machine emulated under Wine. Source this file and call
 # the lab_* functions, or use lab.sh next to it. Everything lives under one folder:
 #   BRIVANE_LAB_DIR     the lab (default /tmp/brivane-lab)
@@ -235,7 +236,7 @@ lab_setup() {
 # The value of Shell in section Boot, names compared without case as Windows does;
 # the first such key counts.
 lab_shell() {
-  [ -f "${1:-$LAB_SYSTEM_INI}" ] || return 1
+  [ -f "$LAB_SYSTEM_INI" ] || return 1
   awk '
     { sub(/\r$/, ""); line = $0; gsub(/^[ \t]+|[ \t]+$/, "", line) }
     line ~ /^\[.*\]$/ { section = tolower(substr(line, 2, length(line) - 2)); next }
@@ -246,7 +247,7 @@ lab_shell() {
         print value; found = 1; exit
       }
     }
-    END { exit !found }' "${1:-$LAB_SYSTEM_INI}"
+    END { exit !found }' "$LAB_SYSTEM_INI"
 }
 
 # Sets Shell in section Boot by hand (for tests that need a given shell).
@@ -338,6 +339,7 @@ lab_wait_window_gone() {
 # Left click at X Y inside the window named $1 (pixels from its top left).
 lab_click() {
   local id
+  lab_display || return 1
   id=$(lab_wait_window "$1" "${4:-20}") || return 1
   xdotool mousemove --window "$id" "$2" "$3" click 1
 }
@@ -345,6 +347,7 @@ lab_click() {
 # Types text into the window named $1, after giving it the keyboard focus.
 lab_type() {
   local id
+  lab_display || return 1
   id=$(lab_wait_window "$1") || return 1
   xdotool windowfocus "$id" && xdotool type --delay 50 "$2"
 }
@@ -352,6 +355,7 @@ lab_type() {
 # Sends key names (xdotool's: Return, space, Down, ...) to the window named $1.
 lab_key() {
   local id name=$1
+  lab_display || return 1
   shift
   id=$(lab_wait_window "$name") || return 1
   xdotool windowfocus "$id" && xdotool key --delay 50 "$@"
@@ -389,6 +393,7 @@ lab_launch() {
   echo "$n" >"$LAB_DIR/boots/count"
   local log=$LAB_DIR/boots/$n.log
   printf '%s\n' "$*" >"$LAB_SESSION/command"
+  echo "${LAB_LAUNCH_KIND:-run}" >"$LAB_SESSION/kind"
   echo "$log" >"$LAB_SESSION/log"
   rm -f "$LAB_SESSION/status" "$LAB_SESSION/power-cut"
   echo "$SECONDS" >"$LAB_SESSION/started"
@@ -420,8 +425,8 @@ lab_requested() {
 # 10 restart requested, 11 shutdown requested, 12 ended without a request,
 # 13 still running at the time limit (killed), 14 ended by lab_power_cut.
 lab_await() {
-  local pid log command status request started elapsed n
-  pid=$(cat "$LAB_SESSION/pid" 2>/dev/null) || lab_fail "nothing launched" || return 2
+  local log command status request started elapsed n
+  [ -f "$LAB_SESSION/pid" ] || lab_fail "nothing launched" || return 2
   while [ ! -f "$LAB_SESSION/status" ]; do sleep 0.2; done
   status=$(cat "$LAB_SESSION/status")
   log=$(cat "$LAB_SESSION/log")
@@ -446,7 +451,11 @@ lab_await() {
       fi
       ;;
   esac
-  lab_report "boot $n: shell=$command -> $verdict (${elapsed} s, trace $log)"
+  if [ "$(cat "$LAB_SESSION/kind" 2>/dev/null)" = boot ]; then
+    lab_report "boot $n: shell=$command -> $verdict (${elapsed} s, trace $log)"
+  else
+    lab_report "run $n: $command -> $verdict (${elapsed} s, trace $log)"
+  fi
   return $code
 }
 
@@ -472,7 +481,7 @@ lab_boot() {
     lab_report "boot $n: shell=$shell -> desktop back"
     return 0
   fi
-  lab_launch "${words[@]}" || return 2
+  LAB_LAUNCH_KIND=boot lab_launch "${words[@]}" || return 2
   lab_await
 }
 
