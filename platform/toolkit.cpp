@@ -187,18 +187,25 @@ void Control::Changed(int what) {
   }
 }
 
-void Control::SetVisible(bool v) {
-  if (!form_.unloaded_) {
-    visible_ = v;
-    Changed(kChangeVisible);
+// A change the native side refuses is not kept: the control stays as it was.
+template <class T>
+void Control::Assign(T& field, T value, int what) {
+  T old = std::move(field);
+  field = std::move(value);
+  try {
+    Changed(what);
+  } catch (...) {
+    field = std::move(old);
+    throw;
   }
 }
 
+void Control::SetVisible(bool v) {
+  if (!form_.unloaded_) Assign(visible_, v, kChangeVisible);
+}
+
 void Control::SetEnabled(bool v) {
-  if (!form_.unloaded_) {
-    enabled_ = v;
-    Changed(kind() == Kind::kTimer ? kChangeTimer : kChangeEnabled);
-  }
+  if (!form_.unloaded_) Assign(enabled_, v, kind() == Kind::kTimer ? kChangeTimer : kChangeEnabled);
 }
 
 void Control::SetCaption(std::string caption) {
@@ -215,8 +222,7 @@ void Control::SetCaption(std::string caption) {
 
 void Control::SetForeColor(Colour c) {
   if (form_.unloaded_) return;
-  fore_ = c;
-  Changed(kChangeColour);
+  Assign(fore_, c, kChangeColour);
 }
 
 void Control::SetValue(int v) {
@@ -224,8 +230,7 @@ void Control::SetValue(int v) {
   switch (kind()) {
     case Kind::kCheckBox:
       if (v < 0 || v > 2) Raise(kErrInvalidProperty);
-      value_ = v;
-      Changed(kChangeValue);
+      Assign(value_, v, kChangeValue);
       return;
     case Kind::kOptionButton:
       value_ = v != 0 ? kTrue : kFalse;
@@ -250,7 +255,12 @@ void Control::AddItem(std::string item) {
   if (form_.unloaded_) return;
   if (kind() != Kind::kListBox) Raise(kErrInvalidProperty);
   items_.push_back(std::move(item));
-  Changed(kChangeList);
+  try {
+    Changed(kChangeList);
+  } catch (...) {
+    items_.pop_back();
+    throw;
+  }
 }
 
 const std::string& Control::List(int index) const {
@@ -263,8 +273,7 @@ void Control::SetListIndex(int index) {
   if (kind() != Kind::kListBox || index < -1 || index >= ListCount()) {
     Raise(kErrInvalidProperty);
   }
-  list_index_ = index;
-  Changed(kChangeValue);
+  Assign(list_index_, index, kChangeValue);
 }
 
 std::string Control::Text() const {

@@ -204,6 +204,8 @@ class Control {
   double ToContainerUnits(int twips) const;
   int FromContainerUnits(double v) const;
   void ResetFromSpec();
+  template <class T>
+  void Assign(T& field, T value, int what);
 
   Form& form_;
   const ControlSpec& spec_;
