@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The Win32 System implementation against the real API under Wine: profile files,
+# the registry roots, file errors, resources, starting programs, window calls.
+#   BRIVANE_WIN64_BUILD  the build to test (default build/win64)
+set -euo pipefail
+WT_NAME=system
+source "$(dirname "$0")/lib.sh"
+
+check=$WT_BUILD/tools/win32_system_check.exe
+[ -f "$check" ] || wt_fail "no $check (build the win64 preset first)"
+wt_setup
+scratch=$WINEPREFIX/drive_c/check
+mkdir -p "$scratch"
+cp "$check" "$scratch/"
+cp "$WT_REPO/resources/splash.jpg" "$scratch/"
+out=$(cd "$scratch" && "$(wt_loader)" win32_system_check.exe 'C:\check' 'C:\check\splash.jpg' \
+  2>/dev/null | tr -d '\r') || true
+echo "$out"
+grep -q '^OK: 0 failure' <<<"$out" || wt_fail "the System implementation failed under Wine"
+wt_say "PASS"
