@@ -314,12 +314,13 @@ void Win32Ui::ControlChanged(Control& c, int what) {
   if ((what & kChangeCaption) && c.kind() != Kind::kPictureBox) {
     SetWindowTextA(hwnd, c.Caption().c_str());
   }
-  if (what & kChangeList) SyncList(c);
+  // The list box is out of room (64 KB of text on 9x): the toolkit keeps the item out.
+  if ((what & kChangeList) && !SyncList(c)) Raise(kErrOutOfMemory);
   if (what & kChangeValue) ApplyValue(c);
   if (what & kChangeColour) InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-void Win32Ui::SyncList(Control& list) {
+bool Win32Ui::SyncList(Control& list) {
   HWND hwnd = WindowOf(list);
   auto shown = static_cast<std::size_t>(SendMessageA(hwnd, LB_GETCOUNT, 0, 0));
   const auto& items = list.items();
@@ -329,9 +330,12 @@ void Win32Ui::SyncList(Control& list) {
   }
   // Items are only ever added at the end, one at a time.
   for (; shown < items.size(); ++shown) {
-    SendMessageA(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[shown].c_str()));
+    LRESULT added =
+        SendMessageA(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[shown].c_str()));
+    if (added == LB_ERR || added == LB_ERRSPACE) return false;
   }
   SendMessageA(hwnd, LB_SETCURSEL, list.ListIndex(), 0);
+  return true;
 }
 
 void Win32Ui::TimerChanged(Control& timer) {

@@ -53,7 +53,8 @@ class Win32Ui : public UiBackend {
   // ---- Creation
   HWND CreateControlWindow(Control& c, HWND parent);
   void StackInListOrder(Form& form);
-  void SyncList(Control& list);
+  // Adds what the list box lacks; false when it refused an item.
+  bool SyncList(Control& list);
 
   // ---- Message handlers
   LRESULT OnPaint(HWND hwnd, const Surface& s);

@@ -60,7 +60,7 @@ echo "cmov: $total in $(basename "$exe")"
 if [ "$total" -gt 0 ]; then
   echo "cmov by function (most first):"
   awk '/^[0-9a-f]+ <.*>:$/ { fn = $2 } /\tcmov/ { print fn }' <<<"$disasm" |
-    sort | uniq -c | sort -rn | head -15
+    sort | uniq -c | sort -rn | awk 'NR <= 15'  # reads all: no SIGPIPE under pipefail
 fi
 own=0
 for lib in $(find "$(dirname "$exe")" -name 'libbrivane_*.a' -o -name 'winmain.cpp.obj'); do
