@@ -385,13 +385,31 @@ void Form::Unload() {
   if (!loaded_) return;
   loaded_ = false;
   unloaded_ = true;
+  const auto place = std::find(g_loaded.begin(), g_loaded.end(), this) - g_loaded.begin();
   g_loaded.erase(std::remove(g_loaded.begin(), g_loaded.end(), this), g_loaded.end());
-  for (auto& c : controls_) {
-    if (c->kind() == Kind::kTimer) Ui().TimerChanged(*c);
-  }
-  if (visible_) {
-    visible_ = false;
-    Ui().ShowForm(*this, false);
+  try {
+    for (auto& c : controls_) {
+      if (c->kind() == Kind::kTimer) Ui().TimerChanged(*c);
+    }
+    if (visible_) {
+      Ui().ShowForm(*this, false);
+      visible_ = false;
+    }
+  } catch (...) {
+    // A form the native side would not let go stays loaded as it was, timers
+    // running, so the caller can still hide or show it.
+    loaded_ = true;
+    unloaded_ = false;
+    g_loaded.insert(g_loaded.begin() + std::min<std::ptrdiff_t>(place, std::ssize(g_loaded)), this);
+    for (auto& c : controls_) {
+      if (c->kind() == Kind::kTimer) {
+        try {
+          Ui().TimerChanged(*c);
+        } catch (...) {
+        }
+      }
+    }
+    throw;
   }
   if (g_depth > 0) {
     destroy_pending_ = true;
