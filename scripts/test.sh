@@ -16,8 +16,19 @@ for preset in win64 win32; do
   cmake --build --preset "$preset" -j"$jobs"
 done
 
+# Every script under Wine runs, even after a failure; the tally comes last.
+passed=0 failed=0 failures=()
 for t in tests/wine/*.sh; do
   [ -e "$t" ] || continue
+  [ "$(basename "$t")" = lib.sh ] && continue  # helpers, sourced by the others
   echo "== $t"
-  bash "$t"
+  if bash "$t"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    failures+=("$t")
+  fi
 done
+((failed == 0)) || printf 'FAILED: %s\n' "${failures[@]}"
+echo "wine: $passed passed, $failed failed"
+((failed == 0))
