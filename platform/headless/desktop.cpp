@@ -128,6 +128,23 @@ void Desktop::Install() {
   installed_ = true;
 }
 
+void Desktop::Restart() {
+  scheduled_.clear();
+  timers_.clear();
+  windows_.clear();
+  z_order_.clear();
+  free_handles_.clear();
+  foreground_ = 0;
+  screens_.clear();
+  pointers_.clear();
+  exposed_.clear();
+  open_boxes_.clear();
+  help_viewers_.clear();
+  for (auto& [pid, ended] : ended_) ended = true;
+  process_ended_ = false;
+  Record({now_, "Restart", {}});
+}
+
 // ================================================================ faults
 
 void Desktop::Fail(Op op, int error_number, int times, int after) {
@@ -135,6 +152,7 @@ void Desktop::Fail(Op op, int error_number, int times, int after) {
 }
 
 bool Desktop::Faulted(Op op, int* error) {
+  ++calls_[static_cast<std::size_t>(op)];
   for (auto it = faults_.begin(); it != faults_.end(); ++it) {
     if (it->op != op) continue;
     if (it->after > 0) {

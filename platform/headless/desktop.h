@@ -67,6 +67,7 @@
 // files/x.ini. Relative paths start in the executable's folder.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -153,6 +154,7 @@ enum class Op {
   kSystemColourPixel,
   kEndProcess,  // throws plat::RuntimeError instead of ending
 };
+inline constexpr std::size_t kOpCount = static_cast<std::size_t>(Op::kEndProcess) + 1;
 
 // What the simulated program's behaviour sees and can do.
 class Desktop;
@@ -218,6 +220,13 @@ class Desktop : public plat::System, public plat::UiBackend {
 
   // Makes this desktop plat::Sys() and plat::Ui() (undone by the destructor).
   void Install();
+  // Power cycle: what only lived in memory is gone, the disk stays. Windows,
+  // timers, scheduled events, open boxes and help viewers vanish and every
+  // simulated program counts as ended; files, the registry, the installed
+  // programs, the box script, faults, the clock and the log carry on. Logs a
+  // "Restart" event. The program's own objects are the caller's to discard
+  // (app::ResetProgram) before it starts the program again.
+  void Restart();
 
   // ================================================================ test API
 
@@ -358,6 +367,8 @@ class Desktop : public plat::System, public plat::UiBackend {
   // runtime error number for the calls that throw).
   void Fail(Op op, int error_number, int times = 1, int after = 0);
   void ClearFaults() { faults_.clear(); }
+  // How often `op` was called so far, failed calls included.
+  std::uint64_t CallCount(Op op) const { return calls_[static_cast<std::size_t>(op)]; }
   // Called after every write the program makes through the platform (profile
   // writes and flushes, file deletes and writes, registry writes, program
   // starts, ExitWindowsEx), after it has been logged.
@@ -544,6 +555,7 @@ class Desktop : public plat::System, public plat::UiBackend {
   std::map<int, plat::Pixel> system_colours_;
 
   std::vector<Fault> faults_;
+  std::array<std::uint64_t, kOpCount> calls_{};
   std::function<void(const Event&)> write_observer_;
   EventLog log_;
   bool process_ended_ = false;

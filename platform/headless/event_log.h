@@ -15,6 +15,7 @@
 //   WriteFile         full path, byte count
 //   HtmlHelp          file, command, data
 //   EndProcess        (none)
+//   Restart           (none): the desktop was power cycled
 // A target is the window's caption, or "<class>" when it has none, or
 // "(no window)" for a handle that is not (or no longer) a window. Messages are
 // named (WM_CLOSE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_NCLBUTTONDOWN) or in hex.
