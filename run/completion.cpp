@@ -1,4 +1,5 @@
-// Every way out of a run ends here: settings gone, shell back, shutdown or restart.
+// Every way out of a run ends here: run disarmed, shell back, settings gone,
+// shutdown or restart.
 #include <string>
 
 #include "app/main_window.h"
@@ -19,14 +20,19 @@ void FrmMain::FinishRun() {
     // Read before the file that keeps it goes.
     const std::string shell = KeptShell(settings);
     const bool shutdown = form_["optShutdown"].Value() == plat::kTrue;
+    // Disarmed first, but the file that keeps the shell goes only once the shell
+    // is back: power lost in between boots Brivane once with no run, and start-up
+    // puts the kept shell back instead of falling back to Explorer.
+    plat::Sys().WritePrivateProfileString(common::kSection, common::kKeySet, nullptr,
+                                          settings.c_str());
     common::FlushProfile(settings);
+    common::WriteIni(system_ini, "Boot", "Shell", shell);
+    common::FlushProfile(system_ini);
     plat::RuntimeError error(0);
     if (!common::Attempt([&] { plat::Sys().DeleteFile(settings); }, &error) &&
         error.number() != plat::kErrFileNotFound) {
       throw error;
     }
-    common::WriteIni(system_ini, "Boot", "Shell", shell);
-    common::FlushProfile(system_ini);
     run::Pause(5000);
     plat::Sys().ExitWindowsEx(shutdown ? plat::kEwxShutdown : plat::kEwxReboot, 0);
     common::EndApplication();
