@@ -332,7 +332,13 @@ bool Write(std::string& text, const char* section, const char* key, const char* 
     if (text.back() != '\n' && text.back() != '\r') text += "\r\n";
     text += "\r\n";
   }
-  text += "[" + std::string(Trim(section)) + "]\r\n" + entry + "\r\n";
+  // Appended piece by piece: GCC 12 at -O2 sees a false overlap (-Wrestrict) in
+  // the chain of temporaries.
+  text += '[';
+  text.append(Trim(section));
+  text += "]\r\n";
+  text += entry;
+  text += "\r\n";
   return true;
 }
 
