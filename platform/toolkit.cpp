@@ -33,7 +33,12 @@ void detail::FlushPendingDestroys() {
     Form* f = g_pending.back();
     g_pending.pop_back();
     f->destroy_pending_ = false;
-    if (Installed()) Ui().DestroyForm(*f);
+    // Runs from a destructor: a window the native side will not destroy is left
+    // to the process's end rather than ending the process at once.
+    try {
+      if (Installed()) Ui().DestroyForm(*f);
+    } catch (...) {
+    }
     f->native = 0;
   }
 }
@@ -324,7 +329,10 @@ Form::Form(const FormSpec& spec) : spec_(spec), name_(spec.name) {
 Form::~Form() {
   g_loaded.erase(std::remove(g_loaded.begin(), g_loaded.end(), this), g_loaded.end());
   g_pending.erase(std::remove(g_pending.begin(), g_pending.end(), this), g_pending.end());
-  if (native != 0 && Installed()) Ui().DestroyForm(*this);
+  try {
+    if (native != 0 && Installed()) Ui().DestroyForm(*this);
+  } catch (...) {
+  }
 }
 
 Control* Form::Find(std::string_view name) {
