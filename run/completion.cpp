@@ -28,8 +28,10 @@ void FrmMain::FinishRun() {
     common::FlushProfile(settings);
     common::WriteIni(system_ini, "Boot", "Shell", shell);
     common::FlushProfile(system_ini);
+    // A shell write that did not take leaves the kept shell for start-up's repair.
+    const bool shell_back = !NamesThisProgram(common::ReadProfileFull(system_ini, "Boot", "Shell"));
     plat::RuntimeError error(0);
-    if (!common::Attempt([&] { plat::Sys().DeleteFile(settings); }, &error) &&
+    if (shell_back && !common::Attempt([&] { plat::Sys().DeleteFile(settings); }, &error) &&
         error.number() != plat::kErrFileNotFound) {
       throw error;
     }
