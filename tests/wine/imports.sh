@@ -1,17 +1,33 @@
 #!/usr/bin/env bash
-# Windows 95 import check of the deliverable: every function build/win32/brivane.exe
-# imports must be exported by the Windows 95 DLLs (lists in ../shared/win9x). A
-# function that 9x only stubs fails the check unless it stands in the allow-list
-# below with the reason its failure does no harm. Also counts the cmov
+# Windows 95 import check of the deliverable: every function the brivane.exe of the
+# release package imports must be exported by the Windows 95 DLLs (lists in
+# ../shared/win9x). A function that 9x only stubs fails the check unless it stands in
+# the allow-list below with the reason its failure does no harm. Also counts the cmov
 # instructions (P6 and later; a Pentium faults on them) and says where they are.
-#   imports.sh [EXE]   (default build/win32/brivane.exe)
+#   imports.sh [ZIP|EXE]   (default the release package build/win32/brivane-VERSION.zip,
+#                           or in $BRIVANE_WIN32_BUILD; a zip is checked through
+#                           the brivane.exe it holds)
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
-exe=${1:-$repo/build/win32/brivane.exe}
+build=${BRIVANE_WIN32_BUILD:-$repo/build/win32}
+target=${1:-}
 lists=${BRIVANE_WIN9X_LISTS:-$repo/../shared/win9x}
 objdump=i686-w64-mingw32-objdump
 
-[ -f "$exe" ] || { echo "imports: no $exe (build the win32 preset first)" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+version=$(sed -n 's/^project(Brivane VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+target=${target:-$build/brivane-$version.zip}
+[ -f "$target" ] || { echo "imports: no $target (build the win32 preset first)" >&2; exit 1; }
+if [[ $target == *.zip ]]; then
+  unzip -q "$target" brivane.exe -d "$work" || { echo "imports: $target holds no brivane.exe" >&2; exit 1; }
+  exe=$work/brivane.exe
+  objects=$(dirname "$target")
+  echo "imports: brivane.exe of $(basename "$target")"
+else
+  exe=$target
+  objects=$(dirname "$exe")
+fi
 [ -f "$lists/kernel32.txt" ] || { echo "imports: no export lists in $lists" >&2; exit 1; }
 
 # Stubbed on 9x, imported by the prebuilt runtime, harmless there:
@@ -25,8 +41,7 @@ allowed_stubs=(
   "kernel32 LoadLibraryW"
 )
 
-imports=$(mktemp)
-trap 'rm -f "$imports"' EXIT
+imports=$work/imports
 "$objdump" -p "$exe" | awk '
   /^\tDLL Name:/ { dll = tolower($3); sub(/\.dll$/, "", dll); next }
   dll != "" && /^\t[0-9a-f]+\t/ { print dll, ($NF == "<none>" ? "#" $2 : $NF) }
@@ -53,7 +68,7 @@ while read -r dll name; do
 done <"$imports"
 echo "imports: $(wc -l <"$imports") functions from $(cut -d' ' -f1 "$imports" | sort -u | tr '\n' ' ')"
 
-# cmov: the whole executable, then the project's own objects in the same build.
+# cmov: the whole executable, then the project's own objects of its build.
 disasm=$("$objdump" -d "$exe")
 total=$(grep -c $'\tcmov' <<<"$disasm" || true)
 echo "cmov: $total in $(basename "$exe")"
@@ -63,7 +78,7 @@ if [ "$total" -gt 0 ]; then
     sort | uniq -c | sort -rn | awk 'NR <= 15'  # reads all: no SIGPIPE under pipefail
 fi
 own=0
-for lib in $(find "$(dirname "$exe")" -name 'libbrivane_*.a' -o -name 'winmain.cpp.obj'); do
+for lib in $(find "$objects" -name 'libbrivane_*.a' -o -name 'winmain.cpp.obj'); do
   n=$("$objdump" -d "$lib" | grep -c $'\tcmov' || true)
   own=$((own + n))
   [ "$n" -gt 0 ] && echo "cmov: $n in $lib"
