@@ -10,6 +10,7 @@ jobs=$(nproc)
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs"
 ctest --test-dir build/native --output-on-failure -j"$jobs"
+bash tests/fuzz/run.sh
 
 for preset in win64 win32; do
   cmake --preset "$preset" >/dev/null
