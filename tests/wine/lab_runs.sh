@@ -118,7 +118,7 @@ cut_case() {
   br_boot_until_rest 5
   status=$?
   br_watch_stop
-  br_shot end
+  br_shot 99-end
   br_keep_logs "$start"
   [ "$status" = 0 ] || br_fail "the machine did not come to rest (status $status)" || bad=1
   # The boots after the cut one, by what each ended with.

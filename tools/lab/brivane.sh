@@ -202,7 +202,7 @@ br_arm() {
   lab_launch "$BR_EXE" || return 1
   br_main_window 30 >/dev/null || return 1
   sleep 1
-  br_shot arm-1-desktop
+  br_shot 00-arm-1-desktop
   br_click "${BR_DRIVE_ITEM[@]}" || return 1
   if [ "$tools" = scandisk ]; then
     if [ "$untick" = label ]; then
@@ -216,11 +216,11 @@ br_arm() {
   else
     br_click "${BR_RESTART_OPTION[@]}" || return 1
   fi
-  br_shot arm-2-chosen
+  br_shot 00-arm-2-chosen
   br_click "${BR_EXECUTE_BUTTON[@]}" || return 1
   wt_probe --caption 'Restart Computer?' --wait 10 >/dev/null ||
     br_fail "no \"Restart Computer?\" box" || return 1
-  br_shot arm-3-confirm
+  br_shot 00-arm-3-confirm
   br_click_button 'Restart Computer?' '&Yes' || return 1
   lab_await
   status=$?
@@ -357,7 +357,7 @@ br_cycle() {
   lab_cycle 4
   status=$?
   br_watch_stop
-  br_shot end
+  br_shot 99-end
   br_keep_logs "$start"
   boots=$(br_transcript_since "$start" | sed 's/ (.*//')
   local want=("restart requested" "brivane.exe -> $ending requested")
