@@ -132,7 +132,7 @@ TEST_F(RunTest, BothToolsRunOneAfterTheOtherAndTheMachineShutsDown) {
   EXPECT_EQ(tools.pressed, std::vector<std::string>{"&Yes"});
   EXPECT_TRUE(d.boxes().empty());
   ExpectCompleted("0x1");
-  // Completion: settings gone first, the shell second, the request last, 5 s later.
+  // Completion: the shell back, then the settings gone, the request last, 5 s later.
   auto writes = d.log().Of("WriteProfile");
   ASSERT_GE(writes.size(), 2u);
   EXPECT_EQ(TimeOf("ExitWindows"), CompletionTime() + 5000);
