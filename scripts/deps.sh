@@ -5,7 +5,7 @@ packages=(
   cmake g++ make clang libclang-rt-14-dev clang-format
   libgtest-dev libbenchmark-dev libstb-dev fonts-dejavu-core
   mingw-w64 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64
-  wine wine64 xvfb xauth xdotool imagemagick fp-utils zip unzip
+  wine wine64 fonts-wine xvfb xauth xdotool imagemagick fp-utils zip unzip
 )
 missing=()
 for p in "${packages[@]}"; do

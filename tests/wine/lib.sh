@@ -55,6 +55,26 @@ wt_cleanup() {
   return 0
 }
 
+# The fonts of a Windows 98 machine (code page 1252, 96 dpi), from Wine's own set
+# (Debian's fonts-wine). This Wine build never reads its own font folder: it looks
+# in C:\windows\Fonts and in fontconfig's folders only, so without these "MS Sans
+# Serif" (and Tahoma, the face behind "MS Shell Dlg") fall back to DejaVu Sans,
+# which is wider, and captions sized for the bitmap font are cut off.
+WT_WINE_FONTS=${BRIVANE_WINE_FONTS:-/usr/share/wine/fonts}
+WT_FONT_FILES=(sserife.fon coure.fon smalle.fon vgasys.fon vgafix.fon
+  marlett.ttf symbol.ttf wingding.ttf tahoma.ttf tahomabd.ttf)
+wt_install_fonts() {
+  local fonts=$1/drive_c/windows/Fonts f
+  mkdir -p "$fonts" || return 1
+  for f in "${WT_FONT_FILES[@]}"; do
+    if [ ! -f "$WT_WINE_FONTS/$f" ]; then
+      wt_say "no $WT_WINE_FONTS/$f (Debian package fonts-wine)"
+      return 1
+    fi
+    cp "$WT_WINE_FONTS/$f" "$fonts/" || return 1
+  done
+}
+
 # A display, a fresh prefix without Mono and Gecko, and the cleanup trap.
 wt_setup() {
   WT_WORK=$(mktemp -d /tmp/brivane-wine.XXXXXX)
@@ -65,6 +85,12 @@ wt_setup() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEDEBUG=${WINEDEBUG:--all}
   WINEDEBUG=-all wineboot -i >"$WT_WORK/wineboot.log" 2>&1 || wt_fail "wineboot -i failed"
+  wineserver -w 2>/dev/null || true
+  wt_install_fonts "$WINEPREFIX" || wt_fail "the Windows fonts could not be installed"
+  # Nothing manages the windows on Xvfb; managed, a hidden window would stay on the
+  # screen (and take the mouse) for two seconds while Wine waits for a manager.
+  "$(wt_loader)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    >>"$WT_WORK/wineboot.log" 2>&1 || wt_fail "could not make the windows unmanaged"
   wineserver -w 2>/dev/null || true
   [ "${WT_KEEP:-0}" = 1 ] && wt_say "work folder $WT_WORK"
   return 0
@@ -99,5 +125,84 @@ wt_shot() {
     import -window root -crop "$geometry" +repage "$file"
   else
     import -window root "$file"
+  fi
+}
+
+# ---------------------------------------------------------------- results
+
+# Checks collect rows for one short table at the end: wt_result NAME STATUS
+# [DETAIL] with STATUS ok or FAIL; wt_report prints the table and exits 1 when
+# a check failed.
+WT_ROWS=()
+WT_FAILED=0
+wt_result() {
+  WT_ROWS+=("$(printf '%-4s  %-52s %s' "$2" "$1" "${3:-}")")
+  [ "$2" = ok ] || WT_FAILED=$((WT_FAILED + 1))
+  wt_say "$2: $1${3:+ ($3)}"
+}
+# wt_expect NAME DETAIL COMMAND...: ok when the command succeeds.
+wt_expect() {
+  local name=$1 detail=$2
+  shift 2
+  if "$@"; then wt_result "$name" ok "$detail"; else wt_result "$name" FAIL "$detail"; fi
+}
+wt_report() {
+  local row
+  echo "${WT_NAME:-wine-test}: results"
+  for row in "${WT_ROWS[@]}"; do echo "  $row"; done
+  if [ "$WT_FAILED" -gt 0 ]; then
+    echo "${WT_NAME:-wine-test}: FAIL ($WT_FAILED of ${#WT_ROWS[@]} checks)"
+    exit 1
+  fi
+  echo "${WT_NAME:-wine-test}: PASS (${#WT_ROWS[@]} checks)"
+}
+
+# ---------------------------------------------------------------- pictures
+
+# wt_skincomp SHEET OUT.ppm WIDTH HEIGHT OP...: the picture tools/skincomp composes
+# from a sprite sheet with the program's own decoder (win64 build, under Wine).
+wt_skincomp() {
+  local sheet=$1 out=$2
+  shift 2
+  "$(wt_loader)" "$WT_BUILD/tools/skincomp.exe" "Z:${sheet//\//\\}" "Z:${out//\//\\}" "$@" \
+    2>/dev/null | tr -d '\r'
+}
+
+# wt_crop IN OUT WxH+X+Y
+wt_crop() { convert "$1" -crop "$3" +repage "$2"; }
+
+# wt_diff A B FUZZ [X,Y,W,H...]: prints how many pixels of A and B differ by more
+# than FUZZ percent, leaving out the rectangles given (where live controls stand).
+wt_diff() {
+  local a=$1 b=$2 fuzz=$3 r x y w h draw=()
+  shift 3
+  for r in "$@"; do
+    IFS=, read -r x y w h <<<"$r"
+    draw+=(-draw "rectangle $x,$y,$((x + w - 1)),$((y + h - 1))")
+  done
+  local ma=$WT_WORK/diff_a.ppm mb=$WT_WORK/diff_b.ppm
+  convert "$a" -fill magenta "${draw[@]}" "$ma" && convert "$b" -fill magenta "${draw[@]}" "$mb" ||
+    { echo error; return 1; }
+  local out status
+  out=$(compare -metric AE -fuzz "$fuzz%" "$ma" "$mb" null: 2>&1)
+  status=$?
+  # Status 2 and a text that is no count: sizes differ or a file is unreadable.
+  if [ "$status" -gt 1 ] || ! [[ $out =~ ^[0-9]+(\.[0-9]+)?$ ]]; then
+    echo "error: $out"
+    return 1
+  fi
+  echo "${out%%.*}"
+}
+
+# wt_match NAME LIMIT A B FUZZ [X,Y,W,H...]: a result row, ok when at most LIMIT
+# pixels differ (see wt_diff).
+wt_match() {
+  local name=$1 limit=$2 n
+  shift 2
+  n=$(wt_diff "$@")
+  if [[ $n =~ ^[0-9]+$ ]] && ((n <= limit)); then
+    wt_result "$name" ok "$n px differ"
+  else
+    wt_result "$name" FAIL "$n px differ, at most $limit allowed"
   fi
 }

@@ -224,6 +224,7 @@ lab_setup() {
   lab_wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v RegisteredOrganization \
     /t REG_SZ /d "Lab" /f >>"$LAB_DIR/setup.log" 2>&1
   lab_wait_session_end 30
+  wt_install_fonts "$LAB_PREFIX" || lab_fail "the Windows fonts could not be installed" || return 1
   lab_write_system_ini "$LAB_SYSTEM_INI"
   cp "$LAB_SYSTEM_INI" "$LAB_PRISTINE_INI"
   mkdir -p "$LAB_C/lab"

@@ -1,4 +1,4 @@
-// winprobe [--class NAME] [--caption TEXT] [--wait SECONDS] [--watch] [--close]
+// winprobe [--class NAME] [--caption TEXT] [--wait SECONDS] [--watch] [--close] [--enabled]
 //
 // Finds the top-level windows with that class and caption (either may be left
 // out) and prints one line for each and one for every descendant:
@@ -11,6 +11,7 @@
 // does not match the caption, as soon as it is seen (a splash, say):
 //   seen class="C" caption="T" x y w h
 // --close posts WM_CLOSE to each match afterwards.
+// --enabled adds " enabled E" to every child line (1 unless the window is disabled).
 #include <windows.h>
 
 #include <cstdio>
@@ -25,6 +26,7 @@ struct Query {
   const char* class_name = nullptr;
   const char* caption = nullptr;
   bool watch = false;
+  bool enabled = false;
   std::vector<HWND> found;
   std::vector<HWND> seen;
 };
@@ -65,16 +67,19 @@ BOOL CALLBACK Match(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
-BOOL CALLBACK PrintChild(HWND hwnd, LPARAM) {
+BOOL CALLBACK PrintChild(HWND hwnd, LPARAM lp) {
+  const auto* q = reinterpret_cast<const Query*>(lp);
   HWND parent = GetParent(hwnd);
   RECT r;
   GetWindowRect(hwnd, &r);
   POINT origin{r.left, r.top};
   ScreenToClient(parent, &origin);
   int parent_id = GetWindowLongA(parent, GWL_STYLE) & WS_CHILD ? GetDlgCtrlID(parent) : 0;
-  std::printf("child %d parent %d class=\"%s\" caption=\"%s\" %ld %ld %ld %ld visible %d\n",
+  std::printf("child %d parent %d class=\"%s\" caption=\"%s\" %ld %ld %ld %ld visible %d",
               GetDlgCtrlID(hwnd), parent_id, ClassOf(hwnd).c_str(), Text(hwnd).c_str(), origin.x,
               origin.y, r.right - r.left, r.bottom - r.top, IsWindowVisible(hwnd) ? 1 : 0);
+  if (q->enabled) std::printf(" enabled %d", IsWindowEnabled(hwnd) ? 1 : 0);
+  std::printf("\n");
   return TRUE;
 }
 
@@ -95,6 +100,8 @@ int main(int argc, char** argv) {
       close = true;
     else if (!std::strcmp(argv[i], "--watch"))
       q.watch = true;
+    else if (!std::strcmp(argv[i], "--enabled"))
+      q.enabled = true;
     else {
       std::fprintf(stderr, "winprobe: unknown argument %s\n", argv[i]);
       return 2;
@@ -115,7 +122,7 @@ int main(int argc, char** argv) {
     std::printf("window %d class=\"%s\" caption=\"%s\" %ld %ld %ld %ld client %ld %ld visible %d\n",
                 n++, ClassOf(hwnd).c_str(), Text(hwnd).c_str(), r.left, r.top, r.right - r.left,
                 r.bottom - r.top, c.right, c.bottom, IsWindowVisible(hwnd) ? 1 : 0);
-    EnumChildWindows(hwnd, PrintChild, 0);
+    EnumChildWindows(hwnd, PrintChild, reinterpret_cast<LPARAM>(&q));
     if (close) PostMessageA(hwnd, WM_CLOSE, 0, 0);
   }
   std::fflush(stdout);
