@@ -112,7 +112,8 @@ cut_case() {
   else
     after_cut="no Brivane.ini, shell $(lab_shell)"
   fi
-  local expect_after="Set=Yes, shell $(lab_shell | grep -i 'brivane.exe$')"
+  local expect_after
+  expect_after="Set=Yes, shell $(lab_shell | grep -i 'brivane.exe$')"
   [ "$point" = completion ] && expect_after="no Brivane.ini, shell Explorer.exe"
   [ "$after_cut" = "$expect_after" ] || br_fail "after the cut: $after_cut" || bad=1
   br_boot_until_rest 5

@@ -94,7 +94,7 @@ br_watch_start() {
   br_watch_stop
   (
     declare -A seen=()
-    local n=0 shown=" " id c stage pattern
+    local n=0 shown=" " ids id c stage pattern
     local stages=(
       "scandisk|scandskw window shown"
       "scandisk-closed|scandskw closed by WM_CLOSE"
@@ -103,7 +103,10 @@ br_watch_start() {
     )
     local armed=0
     while :; do
-      for id in $(xdotool search --onlyvisible --name '^Brivane$' 2>/dev/null); do
+      ids=$(xdotool search --onlyvisible --name '^Brivane$' 2>/dev/null)
+      # A later session's window may get the X id of one that has gone.
+      [ -n "$ids" ] || shown=" "
+      for id in $ids; do
         [[ $shown == *" $id "* ]] && continue
         shown+="$id "
         sleep 1.5 # painted by then
@@ -278,7 +281,7 @@ br_expect_events() {
   local events line want last=0 n
   events=$(br_events)
   for want in "$@"; do
-    n=$(grep -n -x -F -- "$want" <<<"$events" | cut -d: -f1 | awk -v last=$last '$1 > last { print; exit }')
+    n=$(grep -n -x -F -- "$want" <<<"$events" | cut -d: -f1 | awk -v last="$last" '$1 > last { print; exit }')
     [ -n "$n" ] || br_fail "tools' log: \"$want\" missing or out of order; the log:
 $(lab_tools_log)" || return 1
     last=$n
