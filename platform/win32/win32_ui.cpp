@@ -1,7 +1,9 @@
 #include "platform/win32/win32_ui.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "platform/errors.h"
 #include "platform/platform.h"
@@ -44,6 +46,20 @@ HWND WindowOf(const Control& c) {
 
 bool IsWindowed(const Control& c) {
   return c.kind() != Kind::kLabel && c.kind() != Kind::kTimer;
+}
+
+// The system's own controls: the keyboard moves among these.
+bool IsStandard(const Control& c) {
+  return c.kind() == Kind::kListBox || c.kind() == Kind::kCheckBox ||
+         c.kind() == Kind::kOptionButton;
+}
+
+// A box holding standard controls lets the dialog keys reach into it.
+bool HoldsStandardControls(const Control& box) {
+  for (auto& c : box.form().controls()) {
+    if (c->container() == &box && IsStandard(*c)) return true;
+  }
+  return false;
 }
 
 // The window a control stands in: its container box, or the form.
@@ -235,6 +251,7 @@ void Win32Ui::CreateForm(Form& form) {
 HWND Win32Ui::CreateControlWindow(Control& c, HWND parent) {
   PixelRect r = c.Rect();
   DWORD ex_style = c.kind() == Kind::kListBox ? WS_EX_CLIENTEDGE : 0;
+  if (c.kind() == Kind::kPictureBox && HoldsStandardControls(c)) ex_style |= WS_EX_CONTROLPARENT;
   const char* text = c.kind() == Kind::kPictureBox ? "" : c.Caption().c_str();
   HWND hwnd =
       CreateWindowExA(ex_style, ControlClass(c.kind()), text, ControlStyle(c), r.x, r.y, r.width,
@@ -253,18 +270,35 @@ HWND Win32Ui::CreateControlWindow(Control& c, HWND parent) {
 }
 
 // Within a container the earlier row lies on top; new windows would otherwise
-// stack in creation order.
+// stack in creation order. Tab moves the focus in this order too, so the standard
+// controls (which never overlap one another) take their places in tab order.
 void Win32Ui::StackInListOrder(Form& form) {
+  std::vector<Control*> containers;
   for (auto& c : form.controls()) {
-    if (!IsWindowed(*c) || c->native == 0) continue;
-    HWND above = HWND_TOP;
-    for (auto& earlier : form.controls()) {
-      if (earlier.get() == c.get()) break;
-      if (IsWindowed(*earlier) && earlier->container() == c->container() && earlier->native) {
-        above = WindowOf(*earlier);
-      }
+    if (IsWindowed(*c) && c->native != 0 &&
+        std::find(containers.begin(), containers.end(), c->container()) == containers.end()) {
+      containers.push_back(c->container());
     }
-    SetWindowPos(WindowOf(*c), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  for (Control* box : containers) {
+    std::vector<Control*> stack, tab_order;
+    for (auto& c : form.controls()) {
+      if (!IsWindowed(*c) || c->native == 0 || c->container() != box) continue;
+      stack.push_back(c.get());
+      if (IsStandard(*c)) tab_order.push_back(c.get());
+    }
+    std::stable_sort(tab_order.begin(), tab_order.end(), [](const Control* a, const Control* b) {
+      return a->spec().tab_index < b->spec().tab_index;
+    });
+    auto next = tab_order.begin();
+    for (Control*& c : stack) {
+      if (IsStandard(*c)) c = *next++;
+    }
+    HWND above = HWND_TOP;
+    for (Control* c : stack) {
+      SetWindowPos(WindowOf(*c), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      above = WindowOf(*c);
+    }
   }
 }
 
@@ -388,10 +422,36 @@ void Win32Ui::SetPointer(Form& form, int code) {
 // ---------------------------------------------------------------- process-wide
 
 int Win32Ui::MessageBox(const std::string& text, const std::string& caption, int style) {
-  // No owner and task-modal: every window of the program is disabled meanwhile,
-  // and the box's own message loop keeps the timers ticking.
-  return MessageBoxA(nullptr, text.c_str(), caption.c_str(),
-                     static_cast<UINT>(style) | MB_TASKMODAL);
+  // The box is owned by a form of the program, so that closing it gives the
+  // activation back to that form: an unowned box hands it to whatever window is
+  // next, a disk tool's say, which then lies above the main window, where the
+  // run's Exit does not look. Every other form is disabled meanwhile, as a
+  // task-modal box would; the box's own message loop keeps the timers ticking.
+  HWND owner = nullptr;
+  HWND active = GetActiveWindow();
+  std::vector<HWND> others;
+  for (Form* f : LoadedForms()) {
+    HWND hwnd = WindowOf(*f);
+    if (hwnd == nullptr || !f->Visible()) continue;
+    if (owner == nullptr || hwnd == active) owner = hwnd;
+  }
+  if (owner == nullptr) {
+    return MessageBoxA(nullptr, text.c_str(), caption.c_str(),
+                       static_cast<UINT>(style) | MB_TASKMODAL);
+  }
+  for (Form* f : LoadedForms()) {
+    HWND hwnd = WindowOf(*f);
+    if (hwnd != nullptr && hwnd != owner && IsWindowEnabled(hwnd)) {
+      EnableWindow(hwnd, FALSE);
+      others.push_back(hwnd);
+    }
+  }
+  int answer =
+      MessageBoxA(owner, text.c_str(), caption.c_str(), static_cast<UINT>(style) | MB_APPLMODAL);
+  for (HWND hwnd : others) {
+    if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+  }
+  return answer;
 }
 
 void Win32Ui::DoEvents() {
@@ -401,6 +461,7 @@ void Win32Ui::DoEvents() {
       PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that owns it
       return;
     }
+    if (DialogKeys(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -656,6 +717,20 @@ LRESULT Win32Ui::OnTimer(Form& form, WPARAM id) {
 LRESULT Win32Ui::OnClose(Form& form) {
   Dispatch::CloseRequest(form);  // the window goes only if the program unloads the form
   return 0;
+}
+
+// ---------------------------------------------------------------- keyboard
+
+bool DialogKeys(MSG* msg) {
+  // Mouse and everything else keep their own path through the window procedures.
+  if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return false;
+  HWND active = GetActiveWindow();
+  char name[sizeof kFormClass + 1] = "";
+  if (active == nullptr || GetClassNameA(active, name, sizeof name) == 0 ||
+      lstrcmpA(name, kFormClass) != 0) {
+    return false;  // a message box handles its own keys
+  }
+  return IsDialogMessageA(active, msg) != FALSE;
 }
 
 // ---------------------------------------------------------------- failures
