@@ -74,6 +74,10 @@ class Win32Ui : public UiBackend {
   Press press_;
 };
 
+// Tab, Shift+Tab and access keys among the standard controls of the active form,
+// as in a dialog. True when the message was handled (and must not be dispatched).
+bool DialogKeys(MSG* msg);
+
 // Shows an exception that no handler caught, the way the runtime reports an
 // untrapped error, and ends the process. Call only inside a catch block.
 [[noreturn]] void ReportUnhandledException() noexcept;

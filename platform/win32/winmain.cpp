@@ -13,6 +13,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ProgramMain();
     MSG msg;
     while (!plat::LoadedForms().empty() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+      if (plat::win32::DialogKeys(&msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }

@@ -57,19 +57,21 @@ check "main window position and size" "298 210 427 348" "$wx $wy $ww $wh"
 check "main window client area" "427 348" "$cw $ch"
 
 # ---- its children, in the probe's order: depth first, each parent's children
-# top-most first. A parent is named by its own rectangle; * matches anything
-# (the picture holder takes the size of the skin picture).
+# top-most first (the standard controls, which never overlap, in their tab
+# order, which is the order Tab follows). A parent is named by its own
+# rectangle; * matches anything (the picture holder takes the size of the skin
+# picture).
 expected=$(
   cat <<'TABLE'
 form BrivanePicture "" 66 303 73 39 1
 form BrivanePicture "" 32 384 * * 0
 form BrivanePicture "" 0 21 427 327 1
 0,21,427,327 BrivanePicture "" 18 251 73 39 1
-0,21,427,327 Button "&Restart Computer" 216 227 121 17 1
-0,21,427,327 Button "&Shutdown Computer" 216 203 137 17 1
-0,21,427,327 ListBox "" 16 120 153 121 1
-0,21,427,327 Button "&Scandisk" 302 137 12 13 1
 0,21,427,327 Button "&Defrag" 216 137 12 13 1
+0,21,427,327 Button "&Scandisk" 302 137 12 13 1
+0,21,427,327 ListBox "" 16 120 153 121 1
+0,21,427,327 Button "&Shutdown Computer" 216 203 137 17 1
+0,21,427,327 Button "&Restart Computer" 216 227 121 17 1
 0,21,427,327 BrivanePicture "" 347 288 57 25 1
 0,21,427,327 BrivanePicture "" 284 257 105 28 1
 form BrivanePicture "" 0 -1 427 22 1
