@@ -115,6 +115,17 @@ else
   wt_result "controls stand on the body (unmasked)" FAIL "$n px differ"
 fi
 
+# ---- the option captions are whole: the yellow text ends inside its button
+# (MS Sans Serif; a wider stand-in face runs to the button's edge and is cut off)
+for opt in "Shutdown Computer:217,225,137,17" "Restart Computer:217,249,121,17"; do
+  IFS=, read -r x y w h <<<"${opt#*:}"
+  box=$(convert "$WT_OUT/skin_main.png" -crop "${w}x${h}+${x}+${y}" +repage -fill black \
+    +opaque '#FFFF00' -fill white -opaque '#FFFF00' -format '%@' info:)
+  bw=${box%%x*} bx=${box#*+} bx=${bx%%+*}
+  wt_expect "caption \"${opt%%:*}\" whole" "text to x=$((bx + bw)) of $w" \
+    test "$((bx + bw))" -le "$((w - 3))" -a "$bw" -gt 40
+done
+
 # ---- Execute under the mouse, then the body
 hover=$(expected main_hover "$MAIN_SHEET" 427 348 "$(main_pieces $TITLE_ACTIVE $CLOSE_ACTIVE $EXECUTE_HOVER)")
 want_hover=$(part "$hover" "$EXECUTE" "$shots/execute_hover.ppm")
