@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -20,17 +21,8 @@ namespace {
 
 using headless::Op;
 
-constexpr const char* kArmedSettings =
-    "[Configeration]\r\nDrive=C:\\\r\nScandisk=1\r\nDefrag=1\r\nShutdown=True\r\n"
-    "Restart=False\r\nSet=Yes\r\nKeptShell=\"C:\\Tools\\Shell.exe\"\r\n";
-constexpr const char* kKept = "C:\\Tools\\Shell.exe";
-const std::string kSystemIni =
-    "[boot]\r\noemfonts.fon=vgaoem.fon\r\nshell=C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE\r\n"
-    "system.drv=system.drv\r\n\r\n[386Enh]\r\nwoafont=dosapp.fon\r\n";
-const std::string kRestored = [] {
-  std::string s = kSystemIni;
-  return s.replace(s.find("C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE"), 31, kKept);
-}();
+const std::string kArmedSystemIni = SystemIniWithShell(kShortExe);
+const std::string kRestored = SystemIniWithShell(kKeptShell);
 
 // How an operation fails: throwing ones with a runtime error number, the
 // registry with an error code, the rest their API's way, where only how many
@@ -119,31 +111,37 @@ const std::set<std::string> kCodes = {"FM142", "FM227",  "FM316",  "FM831",  "MD
                                       "MI95",  "MSK148", "MSP218", "MRES76", "MRES169",
                                       "FA73",  "FA146",  "FA186"};
 
-// The program's own texts besides the reports.
-bool OwnMessage(const headless::BoxRecord& b) {
-  const std::string mail = common::kSupportEmail;
-  static const std::regex load("Error: -?[0-9]+\r\nDescription: .*");
-  return (b.caption == "Brivane" &&
-          (b.text ==
-               "An error has occurred while reading the .ini file.  Please contact " + mail + "." ||
-           b.text == "An error has occurred while calling the API function" ||
-           std::regex_match(b.text, load))) ||
-         (b.caption == "Reboot" && b.text == "Your computer will now reboot.  Please contact " +
-                                                 mail +
-                                                 " with the error number and description.") ||
-         (b.caption == "Exit?" && b.text == "Are you sure you would like to exit");
-}
-
-// The five-line report of ShowError, or "" when the box is none.
-std::string ReportCode(const headless::BoxRecord& b) {
+// What the user saw in a box: a report's code and number, the label of one of
+// the program's own texts ("" for Exit?), or nullopt for a box that is neither.
+std::optional<std::string> Seen(const headless::BoxRecord& b) {
   static const std::regex report(
       "Program Spacific Error Code: ([A-Z]+[0-9]+)\r\nError: (-?[0-9]+)\r\nDescription: (.*)\r\n"
       "\r\nIf this error persists, contact support@brivane\\.co\\.uk\\.");
+  static const std::regex load("Error: (-?[0-9]+)\r\nDescription: .*");
+  const std::string mail = common::kSupportEmail;
   std::smatch m;
-  if (!std::regex_match(b.text, m, report)) return "";
-  if (b.caption != "Error " + m[2].str()) return "";
-  if (m[3].str() != plat::ErrorDescription(std::stoi(m[2].str()))) return "";
-  return m[1].str();
+  if (std::regex_match(b.text, m, report)) {
+    if (b.caption != "Error " + m[2].str() ||
+        m[3].str() != plat::ErrorDescription(std::stoi(m[2].str()))) {
+      return std::nullopt;
+    }
+    return m[1].str() + "/" + m[2].str();
+  }
+  if (b.caption == "Brivane" && std::regex_match(b.text, m, load)) return "load " + m[1].str();
+  if (b.caption == "Brivane" &&
+      b.text ==
+          "An error has occurred while reading the .ini file.  Please contact " + mail + ".") {
+    return "ini read";
+  }
+  if (b.caption == "Brivane" && b.text == "An error has occurred while calling the API function") {
+    return "API write";
+  }
+  if (b.caption == "Reboot" && b.text == "Your computer will now reboot.  Please contact " + mail +
+                                             " with the error number and description.") {
+    return "Reboot";
+  }
+  if (b.caption == "Exit?" && b.text == "Are you sure you would like to exit") return "";
+  return std::nullopt;
 }
 
 struct Outcome {
@@ -157,9 +155,9 @@ struct Outcome {
 Outcome RunWith(Op op, const Failure* fail, int after) {
   headless::Desktop d;
   d.Install();
-  d.WriteFile(kMachineSystemIni, kSystemIni);
-  d.WriteFile(kMachineSettings, kArmedSettings);
-  Machine m(d, ToolTimes{300, 3000, 2000});
+  d.WriteFile(kSystemIni, kArmedSystemIni);
+  d.WriteFile(kSettings, ArmedSettings());
+  Machine m(d, Tools{300, 3000, 2000});
   if (fail) d.Fail(op, fail->number, fail->times, after);
   Outcome o;
   auto done = [&] { return m.ExitRequests() > 0 || plat::LoadedForms().empty(); };
@@ -213,7 +211,7 @@ Outcome RunWith(Op op, const Failure* fail, int after) {
     o.end += ", armed; resumed by hand";
   }
   if (m.Armed()) o.faults.push_back("still armed");
-  if (d.ReadFile(kMachineSystemIni) != kRestored) {
+  if (d.ReadFile(kSystemIni) != kRestored) {
     // Only a failed read of the kept shell itself may fall back to Explorer.
     if (op == Op::kGetPrivateProfileString && m.Shell() == "Explorer.exe") {
       o.end += " (Explorer.exe fallback)";
@@ -223,21 +221,15 @@ Outcome RunWith(Op op, const Failure* fail, int after) {
   }
   // Every box shown, in every session.
   for (const auto& b : d.boxes()) {
-    std::string code = ReportCode(b);
-    if (!code.empty()) {
-      if (kCodes.count(code) == 0) o.faults.push_back("unknown code " + code);
-      o.seen += (o.seen.empty() ? "" : ", ") + code + "/" + b.caption.substr(6);
-    } else if (OwnMessage(b)) {
-      if (b.caption != "Exit?") {
-        o.seen +=
-            (o.seen.empty() ? "" : ", ") +
-            (b.text.rfind("Error: ", 0) == 0 ? "load " + b.text.substr(7, b.text.find('\r') - 7)
-             : b.caption == "Reboot"         ? std::string("Reboot")
-             : b.text.find(".ini") != std::string::npos ? std::string("ini read")
-                                                        : std::string("API write"));
-      }
-    } else {
+    const std::optional<std::string> seen = Seen(b);
+    if (!seen) {
       o.faults.push_back("malformed box \"" + b.caption + "\": " + b.text);
+    } else if (!seen->empty()) {
+      const std::string code = seen->substr(0, seen->find('/'));
+      if (seen->find('/') != std::string::npos && kCodes.count(code) == 0) {
+        o.faults.push_back("unknown code " + code);
+      }
+      o.seen += (o.seen.empty() ? "" : ", ") + *seen;
     }
   }
   for (const std::string& e : d.script_errors()) o.faults.push_back("script: " + e);

@@ -57,11 +57,9 @@ Work Measure(headless::Desktop& d, std::uint64_t ms) {
 TEST(LongRunTest, ADayOfScanDiskKeepsMemoryAndWorkPerTickFlat) {
   headless::Desktop d;
   d.Install();
-  d.WriteFile(kMachineSystemIni, "[boot]\r\nshell=C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE\r\n");
-  d.WriteFile(kMachineSettings,
-              "[Configeration]\r\nDrive=C:\\\r\nScandisk=1\r\nDefrag=0\r\nShutdown=True\r\n"
-              "Restart=False\r\nSet=Yes\r\nKeptShell=\"Explorer.exe\"\r\n");
-  Machine m(d, ToolTimes{300, kDay, 2000});
+  d.WriteFile(kSystemIni, SystemIniWithShell(kShortExe));
+  d.WriteFile(kSettings, ArmedSettings("C:\\", 1, 0));
+  Machine m(d, Tools{300, kDay, 2000});
   m.StartBrivane();
   ASSERT_TRUE(m.InRunMode());
   // Past the launcher and a first minute of watching: everything the run keeps exists.
@@ -93,8 +91,8 @@ TEST(LongRunTest, ADayOfScanDiskKeepsMemoryAndWorkPerTickFlat) {
 
   // ScanDisk ends at last and the run completes as ever.
   ASSERT_TRUE(m.Settle());
-  EXPECT_EQ(m.Shell(), "Explorer.exe");
-  EXPECT_FALSE(d.FileExists(kMachineSettings));
+  EXPECT_EQ(m.Shell(), kKeptShell);
+  EXPECT_FALSE(d.FileExists(kSettings));
   app::ResetProgram();
 }
 

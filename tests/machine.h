@@ -1,12 +1,13 @@
-// A whole simulated machine around Brivane for tests of complete cycles: the
-// disk tools as they behave, the user's clicks, and boots the way Windows does
-// them (read Shell from system.ini, start what it names). Free of GoogleTest,
-// so the fuzz target can drive it too.
+// A whole simulated machine around Brivane: the disk tools as they behave, the
+// user's clicks, and boots the way Windows does them (read Shell from
+// system.ini, start what it names). Free of GoogleTest, so the fuzz target can
+// drive it too.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/program.h"
@@ -19,26 +20,53 @@
 
 namespace brivane_test {
 
-inline constexpr const char* kMachineSettings = "C:\\Program Files\\Brivane\\Brivane.ini";
-inline constexpr const char* kMachineSystemIni = "C:\\WINDOWS\\system.ini";
+inline constexpr const char* kSettings = "C:\\Program Files\\Brivane\\Brivane.ini";
+inline constexpr const char* kSystemIni = "C:\\WINDOWS\\system.ini";
+inline constexpr const char* kShortExe = "C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE";
+inline constexpr const char* kKeptShell = "C:\\Tools\\Shell.exe";
+inline constexpr const char* kTypicalSystemIni =
+    "[boot]\r\noemfonts.fon=vgaoem.fon\r\nshell=Explorer.exe\r\nsystem.drv=system.drv\r\n\r\n"
+    "[386Enh]\r\nebios=*ebios\r\nwoafont=dosapp.fon\r\n\r\n[drivers]\r\nwave=mmsystem.dll\r\n";
+
+// kTypicalSystemIni with another shell line.
+inline std::string SystemIniWithShell(const std::string& shell) {
+  std::string s = kTypicalSystemIni;
+  return s.replace(s.find("Explorer.exe"), 12, shell);
+}
+
+// An armed settings file as Execute writes it, keeping kKeptShell.
+inline std::string ArmedSettings(const std::string& drive = "C:\\", int scandisk = 1,
+                                 int defrag = 1, bool shutdown = true) {
+  return "[Configeration]\r\nDrive=" + drive + "\r\nScandisk=" + std::to_string(scandisk) +
+         "\r\nDefrag=" + std::to_string(defrag) + "\r\nShutdown=" + (shutdown ? "True" : "False") +
+         "\r\nRestart=" + (shutdown ? "False" : "True") + "\r\nSet=Yes\r\nKeptShell=\"" +
+         kKeptShell + "\"\r\n";
+}
 
 // Thrown from a write observer: the power goes at that instant. The program's
 // handlers catch only plat::RuntimeError, so nothing of the session survives.
 struct PowerCut {};
 
-struct ToolTimes {
+// The simulated disk tools, with the behaviour of the real ones the run relies on.
+struct Tools {
   std::uint32_t scandisk_delay = 300;  // until ScanDisk's window shows
   std::uint32_t scandisk_ms = 30000;   // how long it shows
   std::uint32_t defrag_ms = 20000;     // until Defrag's final prompt
+  bool scandisk_window = true;
+  std::string defrag_dialog_class = "#32770";
+  std::vector<std::string> defrag_buttons = {"&Yes", "&No"};
+  bool close_on_press = true;
+  std::vector<std::string> pressed = {};  // answers the Defrag prompt received
+  plat::WindowId scandisk = 0, defrag = 0, prompt = 0;
 };
 
 class Machine {
  public:
-  explicit Machine(headless::Desktop& d, ToolTimes times = {}) : d_(d), times_(times) {
-    InstallTools();
+  explicit Machine(headless::Desktop& d, Tools tools = {}, bool install = true)
+      : tools(std::move(tools)), d_(d) {
+    if (install) InstallTools();
   }
 
-  // ---- Boots
   // Power off and on: only the disk stays; the program starts from nothing.
   void PowerCycle() {
     d_.Restart();
@@ -54,7 +82,7 @@ class Machine {
     }
   }
 
-  // ---- What is on the disk (read without the platform, so faults and counts stay)
+  // What is on the disk (read without the platform, so faults and counts stay).
   std::string Profile(const char* file, const char* section, const char* key,
                       const char* fallback = "") const {
     std::optional<std::string> text = d_.ReadFile(file);
@@ -62,25 +90,22 @@ class Machine {
     headless::profile::Read(text ? &*text : nullptr, section, key, fallback, buffer, sizeof buffer);
     return buffer;
   }
-  std::string Shell() const { return Profile(kMachineSystemIni, "Boot", "Shell"); }
+  std::string Shell() const { return Profile(kSystemIni, "Boot", "Shell"); }
+  std::string Setting(const char* key) const {
+    return Profile(kSettings, "Configeration", key, "(none)");
+  }
   bool ShellNamesBrivane() const {
-    std::string shell = plat::LowerAscii(Shell());
-    return shell == "c:\\progra~1\\brivane\\brivane.exe" ||
-           shell == "c:\\program files\\brivane\\brivane.exe" ||
-           (shell.size() >= 11 && shell.substr(shell.size() - 11) == "brivane.exe");
+    const std::string shell = plat::LowerAscii(Shell());
+    return shell.size() >= 11 && shell.substr(shell.size() - 11) == "brivane.exe";
   }
-  bool Armed() const {
-    return Profile(kMachineSettings, "Configeration", "Set").substr(0, 3) == "Yes";
-  }
+  bool Armed() const { return Setting("Set").substr(0, 3) == "Yes"; }
 
-  // ---- The program's state
   app::FrmMain* Main() const { return app::MainWindow(); }
   bool MainLoaded() const { return Main() != nullptr && Main()->form().Loaded(); }
   bool InRunMode() const { return MainLoaded() && Main()->InRunMode(); }
   std::size_t ExitRequests() const { return d_.log().Of("ExitWindows").size(); }
 
-  // ---- The user
-  // Picks the first drive and presses Execute, answering Yes.
+  // The user: picks the first drive and presses Execute, or presses Exit; Yes to both.
   void Arm() {
     if (!MainLoaded()) return;
     d_.Select((*Main())["lstDrive"], 0);
@@ -106,27 +131,40 @@ class Machine {
     return ExitRequests() > asked;
   }
 
- private:
   void InstallTools() {
     d_.AddProgram("c:\\windows\\scandskw.exe", [this](headless::SimProcess& p) {
-      p.After(times_.scandisk_delay, [this, &p] {
-        p.CreateWindow("ScanDiskWnd", "ScanDisk - (C:)");
-        p.After(times_.scandisk_ms, [&p] { p.End(); });
+      if (!tools.scandisk_window) return p.After(tools.scandisk_ms, [&p] { p.End(); });
+      p.After(tools.scandisk_delay, [this, &p] {
+        tools.scandisk = p.CreateWindow("ScanDiskWnd", "ScanDisk - (C:)");
+        p.After(tools.scandisk_ms, [&p] { p.End(); });
       });
     });
     auto defrag = [this](headless::SimProcess& p) {
-      plat::WindowId w = p.CreateWindow("DefragWnd", "Defragmenting Drive C");
-      p.After(times_.defrag_ms, [this, &p, w] {
-        d_.DestroyWindow(w);
-        p.CreateDialog("Disk Defragmenter", {"&Yes", "&No"}, [&p](const std::string&) { p.End(); });
+      tools.defrag = p.CreateWindow("DefragWnd", "Defragmenting Drive C");
+      p.After(tools.defrag_ms, [this, &p] {
+        d_.DestroyWindow(tools.defrag);
+        if (tools.defrag_dialog_class != "#32770") {
+          headless::WindowOptions o;
+          o.process = p.id;
+          tools.prompt = d_.CreateWindow(tools.defrag_dialog_class, "Disk Defragmenter", o);
+          return;
+        }
+        auto press = [this, &p](const std::string& b) {
+          tools.pressed.push_back(b);
+          if (tools.close_on_press) p.End();
+        };
+        tools.prompt = d_.CreateDialog("Disk Defragmenter", tools.defrag_buttons, p.id, press,
+                                       tools.close_on_press);
       });
     };
     d_.AddProgram("c:\\windows\\defrag.exe", defrag);
     d_.AddProgram("defrag.exe", defrag);
   }
 
+  Tools tools;
+
+ private:
   headless::Desktop& d_;
-  ToolTimes times_;
 };
 
 }  // namespace brivane_test

@@ -9,12 +9,13 @@ namespace {
 using headless::EventsMatch;
 using headless::Op;
 
+const char* const kChoices[] = {"lstDrive", "chkScanDisk", "chkDefrag", "optRestart",
+                                "optShutdown"};
+
 class MainWindowTest : public ProgramTest {
  protected:
   void ExpectInteractive() {
-    for (const char* name : {"lstDrive", "chkScanDisk", "chkDefrag", "optRestart", "optShutdown"}) {
-      EXPECT_TRUE(C(name).Enabled()) << name;
-    }
+    for (const char* name : kChoices) EXPECT_TRUE(C(name).Enabled()) << name;
     EXPECT_TRUE(C("PicExecute").Visible());
     EXPECT_FALSE(C("timClean").Enabled());
     EXPECT_FALSE(Main().InRunMode());
@@ -56,19 +57,16 @@ TEST_F(MainWindowTest, DriveListFailureAddsCAndReturns) {
   Main().FillDriveList();
   EXPECT_EQ(C("lstDrive").items(), (std::vector<std::string>{"C:\\", "E:\\", "C:\\", "C:\\"}));
   ASSERT_EQ(d.boxes().size(), 1u);
-  EXPECT_NE(d.boxes()[0].text.find("Program Spacific Error Code: FM142"), std::string::npos);
-  EXPECT_EQ(d.boxes()[0].caption, "Error 7");
+  EXPECT_TRUE(Reported("FM142", 7));
 }
 
-struct ArmedCase {
-  std::string settings;
-  bool run_mode;
-  int scandisk, defrag;
-  bool shutdown;
-};
-
-TEST_F(MainWindowTest, ArmedLoadsRestoreTheStoredChoices) {
-  const ArmedCase cases[] = {
+TEST_F(MainWindowTest, ArmedLoadsRestoreTheStoredChoicesAndWaitForTheRunTimer) {
+  const struct {
+    std::string settings;
+    bool run_mode;
+    int scandisk, defrag;
+    bool shutdown;
+  } cases[] = {
       {ArmedSettings("C:\\", 1, 0, false), true, 1, 0, false},
       {ArmedSettings("C:\\", 0, 1, true), true, 0, 1, true},
       {"[Configeration]\r\nDrive=C:\\\r\nSet=Yes please\r\n", true, 1, 1, true},
@@ -76,15 +74,14 @@ TEST_F(MainWindowTest, ArmedLoadsRestoreTheStoredChoices) {
       // Missing or non-numeric values keep the layout's values.
       {"[Configeration]\r\nDrive=C:\\\r\nScandisk=lots\r\nDefrag=0\r\nShutdown=maybe\r\n"
        "Restart=True\r\nSet=Yes\r\n",
-       true, 1, 0, false},
-      {"[configeration]\r\ndrive=C:\\\r\nSCANDISK=0\r\nSET=Yes\r\n", true, 0, 1, true},  // 5
+       true, 1, 0, false},  // 5
+      {"[configeration]\r\ndrive=C:\\\r\nSCANDISK=0\r\nSET=Yes\r\n", true, 0, 1, true},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
-    const ArmedCase& c = cases[i];
-    app::ResetProgram();
+    const auto& c = cases[i];
     d.WriteFile(kSettings, c.settings);
-    Boot();
+    Boot(true);
     ASSERT_TRUE(MainLoaded());
     EXPECT_TRUE(d.boxes().empty());
     EXPECT_EQ(Main().InRunMode(), c.run_mode);
@@ -97,28 +94,21 @@ TEST_F(MainWindowTest, ArmedLoadsRestoreTheStoredChoices) {
       continue;
     }
     EXPECT_EQ(C("lstDrive").Text(), "C:\\");
-    for (const char* name : {"lstDrive", "chkScanDisk", "chkDefrag", "optRestart", "optShutdown"}) {
-      EXPECT_FALSE(C(name).Enabled()) << name;
-    }
+    for (const char* name : kChoices) EXPECT_FALSE(C(name).Enabled()) << name;
     EXPECT_FALSE(C("PicExecute").Visible());
     EXPECT_EQ(C("picExit").Left(), 2640);
     EXPECT_EQ(C("lblDefrag").ForeColor(), 0x0000C0C0u);
     EXPECT_EQ(C("lblScandisk").ForeColor(), 0x0000C0C0u);
-    EXPECT_TRUE(C("timClean").Enabled());
+    // Nothing starts during start-up; the run timer does it.
+    EXPECT_EQ(d.TimerDue(C("timClean")), d.Now() + 2000);
+    EXPECT_TRUE(d.log().Of("StartProgram").empty());
     EXPECT_EQ(Setting("Set").substr(0, 3), "Yes");  // the resume writes nothing
   }
 }
 
-TEST_F(MainWindowTest, AResumedRunStartsNothingDuringStartUp) {
-  d.WriteFile(kSettings, ArmedSettings());
-  Boot();
-  EXPECT_TRUE(d.log().Of("StartProgram").empty());
-  EXPECT_EQ(d.TimerDue(C("timClean")), d.Now() + 2000);
-}
-
 TEST_F(MainWindowTest, AStoredDriveThatIsGoneLeavesTheWindowInteractive) {
   d.WriteFile(kSettings, ArmedSettings("E:\\"));
-  d.WriteFile(kSystemIni, "[boot]\r\nshell=C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE\r\n");
+  d.WriteFile(kSystemIni, SystemIniWithShell(kShortExe));
   Boot();
   ASSERT_EQ(d.boxes().size(), 1u);
   EXPECT_EQ(d.boxes()[0].text, "Error: 380\r\nDescription: Invalid property value");
@@ -126,26 +116,27 @@ TEST_F(MainWindowTest, AStoredDriveThatIsGoneLeavesTheWindowInteractive) {
   ExpectInteractive();
   EXPECT_EQ(Setting("Set"), "Yes");
   // The machine does not boot into a program with no run to do.
-  EXPECT_EQ(Shell(), "Explorer.exe");
+  EXPECT_EQ(d.ReadFile(kSystemIni), SystemIniWithShell(kKeptShell));
 }
 
 TEST_F(MainWindowTest, LabelsToggleTheirBoxesOnlyWhileTheyAreEnabled) {
   Boot();
-  d.ClickAt(Main().form(), &C("picMain"), 235, 140);  // on lblDefrag
+  auto click = [&](int x) { d.ClickAt(Main().form(), &C("picMain"), x, 140); };
+  click(235);  // on lblDefrag
   EXPECT_EQ(C("chkDefrag").Value(), 0);
-  d.ClickAt(Main().form(), &C("picMain"), 320, 140);  // on lblScandisk
+  click(320);  // on lblScandisk
   EXPECT_EQ(C("chkScanDisk").Value(), 0);
-  d.ClickAt(Main().form(), &C("picMain"), 235, 140);
+  click(235);
   EXPECT_EQ(C("chkDefrag").Value(), 1);
-
-  app::ResetProgram();
-  d.WriteFile(kSettings, ArmedSettings("C:\\", 1, 1));
-  Boot();
-  d.ClickAt(Main().form(), &C("picMain"), 235, 140);
+  d.WriteFile(kSettings, ArmedSettings());
+  Boot(true);
+  click(235);
+  click(320);
   EXPECT_EQ(C("chkDefrag").Value(), 1);
+  EXPECT_EQ(C("chkScanDisk").Value(), 1);
 }
 
-TEST_F(MainWindowTest, ValidationShowsOnlyTheFirstProblem) {
+TEST_F(MainWindowTest, ValidationShowsOnlyTheFirstProblemAndNoTouchesNothing) {
   Boot();
   d.Toggle(C("chkScanDisk"));
   d.Toggle(C("chkDefrag"));
@@ -155,27 +146,20 @@ TEST_F(MainWindowTest, ValidationShowsOnlyTheFirstProblem) {
   d.Toggle(C("chkDefrag"));
   C("optShutdown").SetValue(plat::kFalse);
   d.Click(C("PicExecute"));  // no completion choice
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
-                            "Please select a drive",
-                            "Please select a program",
-                            "Please select what you wish to have down when Brivane has finished",
-                        }));
-  for (const auto& box : d.boxes()) {
-    EXPECT_EQ(box.caption, "Brivane");
-    EXPECT_EQ(box.style, plat::kMbOk);
-  }
-  EXPECT_FALSE(d.FileExists(kSettings));
-}
-
-TEST_F(MainWindowTest, NoAtTheConfirmationTouchesNothing) {
-  Boot();
+  C("optShutdown").SetValue(plat::kTrue);
   Execute(plat::kIdNo);
-  ASSERT_EQ(d.boxes().size(), 1u);
-  EXPECT_EQ(d.boxes()[0].caption, "Restart Computer?");
-  EXPECT_EQ(d.boxes()[0].text,
-            "You have choosen to start Brivane.  Click Yes to restart your computer or No to "
-            "Cancel");
-  EXPECT_EQ(d.boxes()[0].style, plat::kMbYesNo);
+  EXPECT_EQ(BoxHeads(),
+            (std::vector<std::string>{
+                "Please select a drive", "Please select a program",
+                "Please select what you wish to have down when Brivane has finished",
+                "You have choosen to start Brivane.  Click Yes to restart your computer or No to "
+                "Cancel"}));
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(d.boxes()[i].caption, "Brivane");
+    EXPECT_EQ(d.boxes()[i].style, plat::kMbOk);
+  }
+  EXPECT_EQ(d.boxes()[3].caption, "Restart Computer?");
+  EXPECT_EQ(d.boxes()[3].style, plat::kMbYesNo);
   EXPECT_FALSE(d.FileExists(kSettings));
   EXPECT_EQ(d.ReadFile(kSystemIni), kTypicalSystemIni);
   EXPECT_TRUE(d.log().Of("ExitWindows").empty());
@@ -206,31 +190,28 @@ TEST_F(MainWindowTest, ExecuteStoresTheChoicesMakesItselfTheShellAndRestarts) {
           {"ExitWindows", {"0x2", "0"}},
       }));
   // Every other line of system.ini stays as it was.
-  std::string expected = kTypicalSystemIni;
-  expected.replace(expected.find("shell=Explorer.exe"), 18, std::string("shell=") + kShortExe);
-  EXPECT_EQ(d.ReadFile(kSystemIni), expected);
+  EXPECT_EQ(d.ReadFile(kSystemIni), SystemIniWithShell(kShortExe));
 }
 
-struct KeptShellCase {
-  const char* system_ini;
-  std::string kept;  // as read back
-};
-
 TEST_F(MainWindowTest, ArmingKeepsTheShellItReplaces) {
-  const KeptShellCase cases[] = {
+  const struct {
+    std::string system_ini;
+    std::string kept;  // as read back
+  } cases[] = {
       {"[boot]\r\nshell=Explorer.exe\r\n", "Explorer.exe"},
       {"[boot]\r\noemfonts.fon=vgaoem.fon\r\n", ""},
       {"[boot]\r\nshell=C:\\Tools\\My Shell\\progman.exe /fast\r\n",
        "C:\\Tools\\My Shell\\progman.exe /fast"},
       // Reading strips one pair of quotes; the kept value is the shell Windows reads.
       {"[boot]\r\nshell=\"C:\\Quoted Shell\\x.exe\"\r\n", "C:\\Quoted Shell\\x.exe"},
+      {"[boot]\r\nshell=C:\\" + std::string(300, 'x') + "\r\n",
+       "C:\\" + std::string(300, 'x')},  // 5
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
-    app::ResetProgram();
     d.RemoveFile(kSettings);
     d.WriteFile(kSystemIni, cases[i].system_ini);
-    Boot();
+    Boot(true);
     Execute();
     EXPECT_EQ(Setting("KeptShell"), cases[i].kept);
     EXPECT_EQ(Shell(), kShortExe);
@@ -242,21 +223,20 @@ TEST_F(MainWindowTest, ArmingKeepsTheShellItReplaces) {
 }
 
 TEST_F(MainWindowTest, TheShellEntryIsTheShortPathOfTheExecutable) {
-  struct {
+  const struct {
     std::string exe, short_path;
   } cases[] = {
       {"C:\\Program Files\\Disk Tools\\brivane.exe", "C:\\PROGRA~1\\DISKTO~1\\BRIVANE.EXE"},
       // A short form longer than the long one needs the second call.
       {"C:\\a\\b.exe", "C:\\AAAAAA~1\\BBBBBB~1.EXE"},
   };
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    SCOPED_TRACE(i);
-    app::ResetProgram();
-    d.SetExecutablePath(cases[i].exe);
-    d.SetShortPath(cases[i].exe, cases[i].short_path);
-    Boot();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.exe);
+    d.SetExecutablePath(c.exe);
+    d.SetShortPath(c.exe, c.short_path);
+    Boot(true);
     Execute();
-    EXPECT_EQ(Shell(), cases[i].short_path);
+    EXPECT_EQ(Shell(), c.short_path);
   }
 }
 
@@ -265,7 +245,7 @@ TEST_F(MainWindowTest, AFailedShortPathLeavesTheShellAlone) {
   d.Fail(Op::kGetShortPathName, 0, 2);
   Execute();
   ASSERT_EQ(d.boxes().size(), 2u);
-  EXPECT_NE(d.boxes()[1].text.find("Program Spacific Error Code: MD63"), std::string::npos);
+  EXPECT_TRUE(Reported("MD63", 76));
   EXPECT_EQ(Shell(), "Explorer.exe");
   EXPECT_EQ(Setting("Set"), "Yes");
   EXPECT_EQ(d.log().Of("ExitWindows").size(), 1u);
@@ -277,8 +257,7 @@ TEST_F(MainWindowTest, AFailureWhileArmingIsReportedAndEndsTheProgram) {
   d.Fail(Op::kWindowsDirectory, plat::kErrPathFileAccess, 1, 1);
   Execute();
   ASSERT_EQ(d.boxes().size(), 2u);
-  EXPECT_NE(d.boxes()[1].text.find("Program Spacific Error Code: FM831"), std::string::npos);
-  EXPECT_EQ(d.boxes()[1].caption, "Error 75");
+  EXPECT_TRUE(Reported("FM831", 75));
   EXPECT_EQ(Setting("Set"), "Yes");
   EXPECT_EQ(Shell(), "Explorer.exe");
   EXPECT_TRUE(plat::LoadedForms().empty());
@@ -286,14 +265,13 @@ TEST_F(MainWindowTest, AFailureWhileArmingIsReportedAndEndsTheProgram) {
 }
 
 TEST_F(MainWindowTest, AFailedLoadPutsTheShellBack) {
-  d.WriteFile(kSettings, ArmedSettings() + "KeptShell=\"C:\\Tools\\shell.exe\"\r\n");
-  d.WriteFile(kSystemIni, "[boot]\r\nshell=C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE\r\n");
+  d.WriteFile(kSettings, ArmedSettings());
+  d.WriteFile(kSystemIni, SystemIniWithShell(kShortExe));
   d.Fail(Op::kCreateForm, plat::kErrOutOfMemory, 5, 1);  // the splash loads, the main window not
   Boot();
-  ASSERT_GE(d.boxes().size(), 1u);
-  EXPECT_NE(d.boxes()[0].text.find("Program Spacific Error Code: MSP218"), std::string::npos);
+  EXPECT_EQ(BoxHeads().at(0), "Program Spacific Error Code: MSP218");
   EXPECT_FALSE(MainLoaded());
-  EXPECT_EQ(Shell(), "C:\\Tools\\shell.exe");
+  EXPECT_EQ(Shell(), kKeptShell);
   EXPECT_EQ(Setting("Set"), "Yes");
 }
 

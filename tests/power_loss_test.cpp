@@ -48,9 +48,9 @@ struct Story {
 Story Cycle(const std::string& system_ini, int cut_at, int* writes_seen) {
   headless::Desktop d;
   d.Install();
-  d.WriteFile(kMachineSystemIni, system_ini);
+  d.WriteFile(kSystemIni, system_ini);
   // Short tools: the run's own pauses are what matter here.
-  Machine m(d, ToolTimes{300, 3000, 2000});
+  Machine m(d, Tools{300, 3000, 2000});
   const std::string kept = m.Shell();
   Story s;
   int writes = 0;
@@ -102,40 +102,26 @@ Story Cycle(const std::string& system_ini, int cut_at, int* writes_seen) {
   if (m.Armed()) s.faults.push_back("still armed");
   if (m.Shell() != kept) s.faults.push_back("shell is \"" + m.Shell() + "\"");
   // Nothing else of system.ini may change: the whole text is as it was.
-  if (d.ReadFile(kMachineSystemIni) != system_ini) s.faults.push_back("system.ini changed");
-  s.end = "Shell=" + m.Shell() + (d.FileExists(kMachineSettings) ? ", settings unarmed" : "");
+  if (d.ReadFile(kSystemIni) != system_ini) s.faults.push_back("system.ini changed");
+  s.end = "Shell=" + m.Shell() + (d.FileExists(kSettings) ? ", settings unarmed" : "");
   if (s.resumed_by_hand) s.end = "armed at the shell, resumed by hand; " + s.end;
   app::ResetProgram();
   if (writes_seen) *writes_seen = writes;
   return s;
 }
 
-struct Variant {
-  const char* name;
-  std::string shell_line;
-};
-
 TEST(PowerLossTest, EveryCutPointEndsAtTheKeptShell) {
-  const std::string base =
-      "[boot]\r\noemfonts.fon=vgaoem.fon\r\n@SHELL@\r\nsystem.drv=system.drv\r\n\r\n"
-      "[386Enh]\r\nebios=*ebios\r\n\r\n[drivers]\r\nwave=mmsystem.dll\r\n";
-  const Variant variants[] = {
-      {"Explorer", "shell=Explorer.exe"},
-      {"custom shell", "shell=C:\\Tools\\My Shell.exe"},
-  };
   std::ostringstream table;
-  for (std::size_t v = 0; v < std::size(variants); ++v) {
-    SCOPED_TRACE(variants[v].name);
-    std::string system_ini = base;
-    system_ini.replace(system_ini.find("@SHELL@"), 7, variants[v].shell_line);
+  for (const char* shell : {"Explorer.exe", "C:\\Tools\\My Shell.exe"}) {
+    SCOPED_TRACE(shell);
+    const std::string system_ini = SystemIniWithShell(shell);
     int total = 0;
     Story clean = Cycle(system_ini, 0, &total);
     EXPECT_TRUE(clean.faults.empty()) << clean.faults[0];
     EXPECT_EQ(clean.boots, 1);
     ASSERT_GT(total, 10);
 
-    table << "== " << variants[v].name << " (" << variants[v].shell_line << "), " << total
-          << " writes per cycle\n";
+    table << "== shell=" << shell << ", " << total << " writes per cycle\n";
     char head[256];
     std::snprintf(head, sizeof head, "%3s  %-12s %-52s %5s  %s\n", "#", "session", "cut after",
                   "boots", "end state");

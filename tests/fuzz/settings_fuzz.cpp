@@ -14,8 +14,8 @@
 
 namespace {
 
-using brivane_test::kMachineSettings;
-using brivane_test::kMachineSystemIni;
+using brivane_test::kSettings;
+using brivane_test::kSystemIni;
 
 constexpr const char* kMarker = "\n--system.ini--\n";
 constexpr const char* kArmedSystemIni =
@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     d.Install();
     d.SetDriveType('D', plat::kDriveFixed);
     d.SetDriveType('E', plat::kDriveFixed);
-    d.WriteFile(kMachineSettings, settings);
-    d.WriteFile(kMachineSystemIni, system_ini);
-    brivane_test::Machine m(d, brivane_test::ToolTimes{300, 3000, 2000});
+    d.WriteFile(kSettings, settings);
+    d.WriteFile(kSystemIni, system_ini);
+    brivane_test::Machine m(d, brivane_test::Tools{300, 3000, 2000});
     const bool armed = m.Armed();
     m.StartBrivane();
     if (!m.MainLoaded()) Broken("the main window is not loaded");
