@@ -135,17 +135,6 @@ class ProfileFileTest : public headless::DesktopTest {
   }
 };
 
-TEST_F(ProfileFileTest, BareNamesLiveInTheWindowsFolder) {
-  EXPECT_TRUE(d.WritePrivateProfileString("Boot", "Shell", "C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE",
-                                          "system.ini"));
-  EXPECT_EQ(d.ReadFile("C:\\WINDOWS\\SYSTEM.INI"),
-            "[Boot]\r\nShell=C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE\r\n");
-  EXPECT_EQ(ReadIni("c:\\windows\\system.ini", "boot", "shell"),
-            "C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE");
-  EXPECT_TRUE(headless::EventsMatch(
-      d.log().all(), {{"WriteProfile", {"c:\\windows\\system.ini", "Boot", "Shell", "*"}}}));
-}
-
 TEST_F(ProfileFileTest, RootFolderPathWithDoubledBackslashWorks) {
   d.SetExecutablePath("C:\\brivane.exe");
   EXPECT_TRUE(d.WritePrivateProfileString("Configeration", "Set", "Yes", "C:\\\\Brivane.ini"));
@@ -168,17 +157,6 @@ TEST_F(ProfileFileTest, FailuresReportFalseAndLeaveTheFile) {
   d.SetReadOnly("C:\\WINDOWS\\system.ini", false);
   EXPECT_FALSE(d.WritePrivateProfileString("Boot", "Shell", "x", "system.ini"));
   EXPECT_TRUE(d.WritePrivateProfileString("Boot", "Shell", "x", "system.ini"));
-}
-
-TEST_F(ProfileFileTest, ObserverSeesEveryWriteAfterItHappened) {
-  std::vector<std::string> seen;
-  d.SetWriteObserver([&](const headless::Event& e) {
-    seen.push_back(e.kind + ":" + d.ReadFile("C:\\x.ini").value_or("-"));
-  });
-  d.WritePrivateProfileString("A", "k", "1", "C:\\x.ini");
-  d.WritePrivateProfileString("A", "k", "1", "C:\\x.ini");
-  EXPECT_EQ(seen, (std::vector<std::string>{"WriteProfile:[A]\r\nk=1\r\n",
-                                            "WriteProfile:[A]\r\nk=1\r\n"}));
 }
 
 }  // namespace
