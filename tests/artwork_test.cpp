@@ -235,6 +235,28 @@ TEST(Artwork, ButtonWordsAreRedAndCentredInTheShownPart) {
   }
 }
 
+// Hover and pressed faces differ from the normal one (the shadow) and from
+// each other (its offset).
+TEST(Artwork, HoverAndPressedFacesDiffer) {
+  const int rows[][4] = {
+      {431, 110, 219, 28}, {469, 70, 140, 25}, {502, 76, 152, 39}, {544, 76, 152, 39}};
+  const plat::Image& img = Sheet("main.jpg");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row[0]);
+    const int y = row[0], hover = row[1], pressed = row[2], h = row[3];
+    auto differs = [&](int ax, int bx) {
+      int n = 0;
+      for (int dy = 0; dy < h; ++dy)
+        for (int dx = 0; dx < 57; ++dx)
+          n += std::abs(G(img.at(ax + dx, y + dy)) - G(img.at(bx + dx, y + dy))) > 40;
+      return n;
+    };
+    EXPECT_GT(differs(0, hover), 20);
+    EXPECT_GT(differs(0, pressed), 20);
+    EXPECT_GT(differs(hover, pressed), 20);
+  }
+}
+
 TEST(Artwork, IconIs32By32In256ColoursWithAMask) {
   const std::vector<std::uint8_t> ico = ReadResource("brivane.ico");
   auto le32 = [&](std::size_t at) {
