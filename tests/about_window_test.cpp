@@ -223,17 +223,11 @@ TEST_F(HelpTest, WithoutAViewerTheUserIsToldNoHelpAndTheWindowStaysUsable) {
     Boot(true);
     cases[i]();
     const std::size_t boxes = d.boxes().size();
-    std::vector<std::string> buttons;
-    d.AnswerNextBox(plat::kIdOk, 0, [&] {
-      for (plat::WindowId w : d.Children(d.OpenBox())) {
-        if (d.ClassOf(w) == "Button") buttons.push_back(d.Caption(w));
-      }
-    });
     d.Click(C("picHelp"), 5, 5);
     ASSERT_EQ(d.boxes().size(), boxes + 1);
     EXPECT_EQ(d.boxes().back().text, "No Help!");
     EXPECT_EQ(d.boxes().back().caption, "Brivane");
-    EXPECT_EQ(buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(d.boxes().back().style, plat::kMbOk);
     // Still answering: a button lights and Exit asks.
     const int repaints = d.RepaintCount(C("PicExecute"));
     d.MouseMove(C("PicExecute"), 5, 5);

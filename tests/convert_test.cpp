@@ -25,12 +25,12 @@ TEST(Convert, TextToIntegerFollowsTheRuntime) {
       {"&H10", 16, false},
       {"&hFFFF", -1, false},
       {"1e2", 100, false},
-      {std::string("7\0x", 3), 7, false},  // ends at the NUL
+      {std::string("7\0x", 3), 7, false},  // 10: ends at the NUL
       {"", 13, true},
-      {"abc", 13, true},  // 10
+      {"abc", 13, true},
       {"1x", 13, true},
       {"32767", 32767, false},
-      {"32768", 6, true},
+      {"32768", 6, true},  // 15
       {"-32768", -32768, false},
       {"C:\\brivane.ini", 13, true},
   };

@@ -76,6 +76,7 @@ TEST_F(MainWindowTest, ArmedLoadsRestoreTheStoredChoicesAndWaitForTheRunTimer) {
        "Restart=True\r\nSet=Yes\r\n",
        true, 1, 0, false},  // 5
       {"[configeration]\r\ndrive=C:\\\r\nSCANDISK=0\r\nSET=Yes\r\n", true, 0, 1, true},
+      {"[Configeration]\r\nDrive=C:\\\r\nSet=Ye\r\n", false, 1, 1, true},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);

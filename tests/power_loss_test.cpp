@@ -23,15 +23,9 @@ std::string FileName(const std::string& path) {
 std::string Describe(const headless::Event& e) {
   const auto& a = e.args;
   if (e.kind == "WriteProfile") {
-    if (a[1] == "(null)") return "flush " + FileName(a[0]);
-    return FileName(a[0]) + " " + a[2] + "=" + a[3];
+    return a[1] == "(null)" ? "flush " + FileName(a[0]) : FileName(a[0]) + " " + a[2] + "=" + a[3];
   }
-  if (e.kind == "DeleteFile" || e.kind == "WriteFile") return e.kind + " " + FileName(a[0]);
-  if (e.kind == "RegSetValue") return "RegSetValue " + FileName(a[0]) + " " + a[1];
-  if (e.kind == "RegCreateKey") return "RegCreateKey " + FileName(a[0]);
-  if (e.kind == "StartProgram") return "StartProgram " + FileName(a[0]);
-  if (e.kind == "ExitWindows") return "ExitWindows " + a[0];
-  return e.kind;
+  return e.kind + " " + FileName(a[0]) + (e.kind == "RegSetValue" ? " " + a[1] : "");
 }
 
 struct Story {
