@@ -154,21 +154,20 @@ void FrmMain::FillDriveList() {
   if (!filled) common::Attempt([&] { list.AddItem("C:\\"); });
 }
 
-void FrmMain::lblDefrag_Click() {
+void FrmMain::ToggleBox(const char* name) {
   common::OnErrorResumeNext resume;
   // In run mode the choices are locked: the label follows its box.
   resume([&] {
-    plat::Control& box = form_["chkDefrag"];
+    plat::Control& box = form_[name];
     if (box.Enabled()) box.SetValue(box.Value() == 1 ? 0 : 1);
   });
 }
 
+void FrmMain::lblDefrag_Click() {
+  ToggleBox("chkDefrag");
+}
 void FrmMain::lblScandisk_Click() {
-  common::OnErrorResumeNext resume;
-  resume([&] {
-    plat::Control& box = form_["chkScanDisk"];
-    if (box.Enabled()) box.SetValue(box.Value() == 1 ? 0 : 1);
-  });
+  ToggleBox("chkScanDisk");
 }
 
 }  // namespace app

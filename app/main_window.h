@@ -66,6 +66,7 @@ class FrmMain {
 
  private:
   void BindHandlers();
+  void ToggleBox(const char* name);
   void StartTool(const char* program, const char* option, int show_state);
 
   plat::Form form_;

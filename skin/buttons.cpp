@@ -14,36 +14,27 @@ using namespace skin::main_sheet;
 }  // namespace
 
 void FrmMain::PicExecute_MouseDown(int) {
-  common::OnErrorResumeNext resume;
-  resume([&] { skin::ShowPiece(form_["PicExecute"], form_["picPicture"], kExecutePressed); });
+  skin::PressFace(form_, "PicExecute", kExecutePressed);
 }
 
 void FrmMain::PicExecute_MouseMove(int button) {
-  common::OnErrorResumeNext resume;
-  if (button != 0) return;
-  resume([&] { skin::ShowPiece(form_["PicExecute"], form_["picPicture"], kExecuteHover); });
+  skin::HoverFace(form_, "PicExecute", kExecuteHover, button);
 }
 
 void FrmMain::picExit_MouseDown(int) {
-  common::OnErrorResumeNext resume;
-  resume([&] { skin::ShowPiece(form_["picExit"], form_["picPicture"], kExitPressed); });
+  skin::PressFace(form_, "picExit", kExitPressed);
 }
 
 void FrmMain::picExit_MouseMove(int button) {
-  common::OnErrorResumeNext resume;
-  if (button != 0) return;
-  resume([&] { skin::ShowPiece(form_["picExit"], form_["picPicture"], kExitHover); });
+  skin::HoverFace(form_, "picExit", kExitHover, button);
 }
 
 void FrmMain::picClose_MouseDown(int) {
-  common::OnErrorResumeNext resume;
-  resume([&] { skin::ShowPiece(form_["picClose"], form_["picPicture"], kClosePressed); });
+  skin::PressFace(form_, "picClose", kClosePressed);
 }
 
 void FrmMain::picClose_MouseMove(int button) {
-  common::OnErrorResumeNext resume;
-  if (button != 0) return;
-  resume([&] { skin::ShowPiece(form_["picClose"], form_["picPicture"], kCloseHover); });
+  skin::HoverFace(form_, "picClose", kCloseHover, button);
 }
 
 void FrmMain::picClose_Click() {
@@ -52,14 +43,11 @@ void FrmMain::picClose_Click() {
 }
 
 void FrmMain::picHelp_MouseDown(int) {
-  common::OnErrorResumeNext resume;
-  resume([&] { skin::ShowPiece(form_["picHelp"], form_["picPicture"], kHelpPressed); });
+  skin::PressFace(form_, "picHelp", kHelpPressed);
 }
 
 void FrmMain::picHelp_MouseMove(int button) {
-  common::OnErrorResumeNext resume;
-  if (button != 0) return;
-  resume([&] { skin::ShowPiece(form_["picHelp"], form_["picPicture"], kHelpHover); });
+  skin::HoverFace(form_, "picHelp", kHelpHover, button);
 }
 
 void FrmMain::picHelp_Click() {
@@ -68,14 +56,11 @@ void FrmMain::picHelp_Click() {
 }
 
 void FrmMain::picAbout_MouseDown(int) {
-  common::OnErrorResumeNext resume;
-  resume([&] { skin::ShowPiece(form_["picAbout"], form_["picPicture"], kAboutPressed); });
+  skin::PressFace(form_, "picAbout", kAboutPressed);
 }
 
 void FrmMain::picAbout_MouseMove(int button) {
-  common::OnErrorResumeNext resume;
-  if (button != 0) return;
-  resume([&] { skin::ShowPiece(form_["picAbout"], form_["picPicture"], kAboutHover); });
+  skin::HoverFace(form_, "picAbout", kAboutHover, button);
 }
 
 void FrmMain::picAbout_Click() {

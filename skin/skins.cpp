@@ -14,6 +14,17 @@ void ShowPiece(plat::Control& surface, plat::Control& sheet, const Piece& piece)
   surface.Refresh();
 }
 
+void PressFace(plat::Form& window, const char* surface, const Piece& pressed) {
+  common::OnErrorResumeNext resume;
+  resume([&] { ShowPiece(window[surface], window["picPicture"], pressed); });
+}
+
+void HoverFace(plat::Form& window, const char* surface, const Piece& hover, int button) {
+  if (button != 0) return;
+  common::OnErrorResumeNext resume;
+  resume([&] { ShowPiece(window[surface], window["picPicture"], hover); });
+}
+
 void PaintSkin(plat::Form& window) {
   common::OnErrorReportAndEnd("MSK148", [&] {
     plat::Control& sheet = window["picPicture"];

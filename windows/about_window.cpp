@@ -76,14 +76,11 @@ void FrmAbout::picMain_MouseMove() {
 }
 
 void FrmAbout::picX_MouseMove(int button) {
-  common::OnErrorResumeNext resume;
-  if (button != 0) return;
-  resume([&] { skin::ShowPiece(form_["picX"], form_["picPicture"], kXHover); });
+  skin::HoverFace(form_, "picX", kXHover, button);
 }
 
 void FrmAbout::picX_MouseDown() {
-  common::OnErrorResumeNext resume;
-  resume([&] { skin::ShowPiece(form_["picX"], form_["picPicture"], kXPressed); });
+  skin::PressFace(form_, "picX", kXPressed);
 }
 
 void FrmAbout::picX_Click() {
@@ -92,14 +89,11 @@ void FrmAbout::picX_Click() {
 }
 
 void FrmAbout::picClose_MouseMove(int button) {
-  common::OnErrorResumeNext resume;
-  if (button != 0) return;
-  resume([&] { skin::ShowPiece(form_["picClose"], form_["picPicture"], kCloseHover); });
+  skin::HoverFace(form_, "picClose", kCloseHover, button);
 }
 
 void FrmAbout::picClose_MouseDown() {
-  common::OnErrorResumeNext resume;
-  resume([&] { skin::ShowPiece(form_["picClose"], form_["picPicture"], kClosePressed); });
+  skin::PressFace(form_, "picClose", kClosePressed);
 }
 
 void FrmAbout::picClose_Click() {
