@@ -94,37 +94,37 @@ Pixel ColourToPixel(Colour c) {
 
 // ---------------------------------------------------------------- Control
 
-Control::Control(Form& form, const ControlSpec& spec, Control* container)
+Control::Control(Form& form, const ControlLayout& layout, Control* container)
     : form_(form),
-      spec_(spec),
+      layout_(layout),
       container_(container),
-      name_(spec.name),
-      left_(spec.left),
-      top_(spec.top),
-      width_(spec.width),
-      height_(spec.height),
-      visible_(spec.visible),
-      enabled_(spec.enabled),
-      caption_(spec.caption),
-      fore_(spec.fore),
-      value_(spec.kind == Kind::kOptionButton ? (spec.value ? kTrue : kFalse) : spec.value),
-      interval_(spec.interval) {}
+      name_(layout.name),
+      left_(layout.left),
+      top_(layout.top),
+      width_(layout.width),
+      height_(layout.height),
+      visible_(layout.visible),
+      enabled_(layout.enabled),
+      caption_(layout.caption),
+      fore_(layout.fore),
+      value_(layout.kind == Kind::kOptionButton ? (layout.value ? kTrue : kFalse) : layout.value),
+      interval_(layout.interval) {}
 
-void Control::ResetFromSpec() {
-  left_ = spec_.left;
-  top_ = spec_.top;
-  width_ = spec_.width;
-  height_ = spec_.height;
-  visible_ = spec_.visible;
-  enabled_ = spec_.enabled;
-  caption_ = spec_.caption;
-  fore_ = spec_.fore;
-  value_ = spec_.kind == Kind::kOptionButton ? (spec_.value ? kTrue : kFalse) : spec_.value;
+void Control::ResetFromLayout() {
+  left_ = layout_.left;
+  top_ = layout_.top;
+  width_ = layout_.width;
+  height_ = layout_.height;
+  visible_ = layout_.visible;
+  enabled_ = layout_.enabled;
+  caption_ = layout_.caption;
+  fore_ = layout_.fore;
+  value_ = layout_.kind == Kind::kOptionButton ? (layout_.value ? kTrue : kFalse) : layout_.value;
   items_.clear();
   list_index_ = -1;
   retained_ = Image();
   has_picture_ = false;
-  interval_ = spec_.interval;
+  interval_ = layout_.interval;
   in_handler_ = false;
 }
 
@@ -176,10 +176,10 @@ PixelRect Control::Rect() const {
 }
 
 int Control::InnerWidth() const {
-  return std::max(0, Rect().width - (spec_.border ? 2 : 0));
+  return std::max(0, Rect().width - (layout_.border ? 2 : 0));
 }
 int Control::InnerHeight() const {
-  return std::max(0, Rect().height - (spec_.border ? 2 : 0));
+  return std::max(0, Rect().height - (layout_.border ? 2 : 0));
 }
 
 void Control::Changed(int what) {
@@ -216,9 +216,9 @@ void Control::SetEnabled(bool v) {
 void Control::SetCaption(std::string caption) {
   if (form_.unloaded_) return;
   caption_ = std::move(caption);
-  if (kind() == Kind::kLabel && spec_.auto_size && form_.native != 0) {
+  if (kind() == Kind::kLabel && layout_.auto_size && form_.native != 0) {
     int w = 0, h = 0;
-    Ui().MeasureText(spec_.font, caption_, &w, &h);
+    Ui().MeasureText(layout_.font, caption_, &w, &h);
     width_ = w * kTwipsPerPixel;
     height_ = h * kTwipsPerPixel;
   }
@@ -291,14 +291,14 @@ std::string Control::Text() const {
 void Control::SetPicture(Image picture) {
   if (form_.unloaded_) return;
   if (kind() != Kind::kPictureBox) Raise(kErrInvalidProperty);
-  if (spec_.auto_size) {
-    int border = spec_.border ? 2 : 0;
+  if (layout_.auto_size) {
+    int border = layout_.border ? 2 : 0;
     width_ = (picture.width + border) * kTwipsPerPixel;
     height_ = (picture.height + border) * kTwipsPerPixel;
     retained_ = std::move(picture);
   } else {
     Image canvas;
-    canvas.Reset(InnerWidth(), InnerHeight(), ColourToPixel(spec_.back));
+    canvas.Reset(InnerWidth(), InnerHeight(), ColourToPixel(layout_.back));
     BlockCopy(picture, 0, 0, picture.width, picture.height, canvas, 0, 0);
     retained_ = std::move(canvas);
   }
@@ -318,9 +318,9 @@ void Control::SetInterval(unsigned ms) {
 
 // ---------------------------------------------------------------- Form
 
-Form::Form(const FormSpec& spec) : spec_(spec), name_(spec.name) {
-  controls_.reserve(spec.controls.size());
-  for (const ControlSpec& row : spec.controls) {
+Form::Form(const FormLayout& layout) : layout_(layout), name_(layout.name) {
+  controls_.reserve(layout.controls.size());
+  for (const ControlLayout& row : layout.controls) {
     Control* container = row.container ? Find(row.container) : nullptr;
     controls_.push_back(std::make_unique<Control>(*this, row, container));
   }
@@ -353,13 +353,13 @@ void Form::Load() {
   if (destroy_pending_) Raise(kErrObjectUnloaded);
   if (unloaded_) {
     // A fresh load after an unload starts from the layout again; handlers stay bound.
-    for (auto& c : controls_) c->ResetFromSpec();
+    for (auto& c : controls_) c->ResetFromLayout();
     pointer_ = kPointerDefault;
     unloaded_ = false;
   }
   for (auto& c : controls_) {
     if (c->kind() == Kind::kPictureBox) {
-      c->retained_.Reset(c->InnerWidth(), c->InnerHeight(), ColourToPixel(c->spec_.back));
+      c->retained_.Reset(c->InnerWidth(), c->InnerHeight(), ColourToPixel(c->layout_.back));
     }
   }
   Ui().CreateForm(*this);  // sets `native`
@@ -367,7 +367,7 @@ void Form::Load() {
   loaded_ = true;
   g_loaded.push_back(this);
   for (auto& c : controls_) {
-    if (c->kind() == Kind::kLabel && c->spec_.auto_size) c->SetCaption(c->caption_);
+    if (c->kind() == Kind::kLabel && c->layout_.auto_size) c->SetCaption(c->caption_);
     if (c->kind() == Kind::kTimer) Ui().TimerChanged(*c);
   }
   if (on_load) {

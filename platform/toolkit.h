@@ -50,14 +50,14 @@ enum class Kind : std::uint8_t { kPictureBox, kLabel, kCheckBox, kOptionButton, 
 enum class Scale : std::uint8_t { kTwips, kPixels };
 enum class Align : std::uint8_t { kLeft, kCenter, kRight };
 
-struct FontSpec {
+struct FontDesc {
   const char* face = "MS Sans Serif";
   double points = 8.25;
   bool bold = false;
 };
 
 // One row of a window layout. Positions are twips inside the container.
-struct ControlSpec {
+struct ControlLayout {
   const char* name = "";
   Kind kind = Kind::kPictureBox;
   const char* container = nullptr;  // null: the form itself
@@ -69,7 +69,7 @@ struct ControlSpec {
   Colour back = Rgb(255, 255, 255);
   Colour fore = Rgb(0, 0, 0);
   const char* caption = "";
-  FontSpec font{};
+  FontDesc font{};
   int value = 0;  // check box 0/1/2; option button 0/1
   int tab_index = 0;
   Align align = Align::kLeft;
@@ -77,13 +77,13 @@ struct ControlSpec {
   bool enabled = true;    // timers: running from the load
 };
 
-struct FormSpec {
+struct FormLayout {
   const char* name = "";
   const char* caption = "";
   int width = 0, height = 0;  // client area, twips
   bool taskbar = false;
   bool icon = false;
-  std::span<const ControlSpec> controls;
+  std::span<const ControlLayout> controls;
 };
 
 // Runtime answers and styles of message boxes (equal to the Windows values).
@@ -116,17 +116,17 @@ struct PixelRect {
 
 class Control {
  public:
-  Control(Form& form, const ControlSpec& spec, Control* container);
+  Control(Form& form, const ControlLayout& layout, Control* container);
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 
-  const ControlSpec& spec() const { return spec_; }
+  const ControlLayout& layout() const { return layout_; }
   const std::string& name() const { return name_; }
-  Kind kind() const { return spec_.kind; }
+  Kind kind() const { return layout_.kind; }
   Form& form() const { return form_; }
   Control* container() const { return container_; }
   // The scale of this control's own coordinate space (for picture boxes).
-  Scale scale() const { return spec_.scale; }
+  Scale scale() const { return layout_.scale; }
 
   // ---- Geometry, in the unit of the container's scale
   double Left() const;
@@ -156,7 +156,7 @@ class Control {
   void SetCaption(std::string caption);
   Colour ForeColor() const { return fore_; }
   void SetForeColor(Colour c);
-  Colour BackColor() const { return spec_.back; }
+  Colour BackColor() const { return layout_.back; }
 
   // ---- Values: check box 0..2, option button kTrue/kFalse (setting True clears
   // the other option buttons of the container).
@@ -203,12 +203,12 @@ class Control {
   void Changed(int what);
   double ToContainerUnits(int twips) const;
   int FromContainerUnits(double v) const;
-  void ResetFromSpec();
+  void ResetFromLayout();
   template <class T>
   void Assign(T& field, T value, int what);
 
   Form& form_;
-  const ControlSpec& spec_;
+  const ControlLayout& layout_;
   Control* container_;
   std::string name_;
   int left_, top_, width_, height_;  // twips
@@ -226,12 +226,12 @@ class Control {
 
 class Form {
  public:
-  explicit Form(const FormSpec& spec);
+  explicit Form(const FormLayout& layout);
   ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
-  const FormSpec& spec() const { return spec_; }
+  const FormLayout& layout() const { return layout_; }
   const std::string& name() const { return name_; }
 
   // A control by its name; throws error 730 when the form has none of that name.
@@ -254,8 +254,8 @@ class Form {
   WindowId Handle() const;
   int MousePointer() const { return pointer_; }
   void SetMousePointer(int code);
-  int client_width() const { return TwipsToPixels(spec_.width); }
-  int client_height() const { return TwipsToPixels(spec_.height); }
+  int client_width() const { return TwipsToPixels(layout_.width); }
+  int client_height() const { return TwipsToPixels(layout_.height); }
 
   std::function<void()> on_load;
   // A close request from the system (Alt+F4, the task list).
@@ -267,7 +267,7 @@ class Form {
   friend struct Dispatch;
   friend class Control;
   friend void detail::FlushPendingDestroys();
-  const FormSpec& spec_;
+  const FormLayout& layout_;
   std::string name_;
   std::vector<std::unique_ptr<Control>> controls_;
   bool loaded_ = false;
@@ -310,7 +310,7 @@ class UiBackend {
   // Runs the messages that are waiting, then returns.
   virtual void DoEvents() = 0;
   // Size in pixels of a caption in a font.
-  virtual void MeasureText(const FontSpec& font, std::string_view text, int* width,
+  virtual void MeasureText(const FontDesc& font, std::string_view text, int* width,
                            int* height) = 0;
   // The colour of the user's scheme for a system colour index.
   virtual Pixel SystemColourPixel(int index) = 0;

@@ -13,14 +13,14 @@ namespace {
 
 using plat::Kind;
 
-const plat::ControlSpec kControls[] = {
+const plat::ControlLayout kControls[] = {
     {.name = "picBox", .kind = Kind::kPictureBox, .width = 1500, .height = 1500},
     {.name = "chk", .kind = Kind::kCheckBox, .left = 1800, .width = 180, .height = 195, .value = 1},
     {.name = "lst", .kind = Kind::kListBox, .left = 2000, .width = 900, .height = 900},
     {.name = "timA", .kind = Kind::kTimer, .interval = 100},
     {.name = "timB", .kind = Kind::kTimer, .interval = 100, .enabled = false},
 };
-const plat::FormSpec kForm{
+const plat::FormLayout kForm{
     .name = "frmTest", .caption = "Test", .width = 3000, .height = 2000, .controls = kControls};
 
 class ToolkitTest : public headless::DesktopTest {

@@ -152,16 +152,16 @@ TEST_F(SkinTest, AWindowLackingASurfaceIsReportedAndEndsTheProgram) {
       {"picPicture", 0}, {"picTitlebar", 0}, {"picMain", 1},  {"PicExecute", 2}, {"picExit", 3},
       {"picClose", 4},   {"picHelp", 5},     {"picAbout", 6}, {nullptr, 7},  // all there
   };
-  const plat::FormSpec& full = windows::MainLayout();
+  const plat::FormLayout& full = windows::MainLayout();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.missing ? c.missing : "(none)");
-    std::vector<plat::ControlSpec> rows;
-    for (const plat::ControlSpec& row : full.controls) {
+    std::vector<plat::ControlLayout> rows;
+    for (const plat::ControlLayout& row : full.controls) {
       if (c.missing == nullptr || std::string(row.name) != c.missing) rows.push_back(row);
     }
-    plat::FormSpec spec = full;
-    spec.controls = rows;
-    plat::Form form(spec);
+    plat::FormLayout layout = full;
+    layout.controls = rows;
+    plat::Form form(layout);
     form.Load();
     if (plat::Control* holder = form.Find("picPicture")) {
       skin::LoadSkinPicture(skin::kResourceMain, *holder);

@@ -159,7 +159,7 @@ const Placed kAboutPlaces[] = {
 
 TEST_F(StartupTest, EveryControlIsCreatedAtItsPixelRectangle) {
   const struct {
-    const plat::FormSpec& (*layout)();
+    const plat::FormLayout& (*layout)();
     int client_w, client_h;
     std::span<const Placed> places;
   } layouts[] = {
@@ -183,7 +183,7 @@ TEST_F(StartupTest, EveryControlIsCreatedAtItsPixelRectangle) {
   }
   // The about window's owner line is centred in yellow.
   plat::Form about(windows::AboutLayout());
-  EXPECT_EQ(about["lblName"].spec().align, plat::Align::kCenter);
+  EXPECT_EQ(about["lblName"].layout().align, plat::Align::kCenter);
   EXPECT_EQ(about["lblName"].ForeColor(), plat::Rgb(255, 255, 0));
 }
 

@@ -4,8 +4,8 @@ namespace windows {
 namespace {
 
 using plat::Align;
-using plat::ControlSpec;
-using plat::FontSpec;
+using plat::ControlLayout;
+using plat::FontDesc;
 using plat::Kind;
 using plat::Rgb;
 using plat::Scale;
@@ -16,13 +16,13 @@ constexpr plat::Colour kBlack = Rgb(0, 0, 0);
 constexpr plat::Colour kTeal = Rgb(0, 106, 126);
 constexpr plat::Colour kDarkRed = Rgb(128, 0, 0);
 constexpr plat::Colour kSalmon = Rgb(255, 128, 128);
-constexpr FontSpec kSmall{"MS Sans Serif", 8.25, false};
-constexpr FontSpec kSmallBold{"MS Sans Serif", 8.25, true};
-constexpr FontSpec kLargeBold{"MS Sans Serif", 9.75, true};
+constexpr FontDesc kSmall{"MS Sans Serif", 8.25, false};
+constexpr FontDesc kSmallBold{"MS Sans Serif", 8.25, true};
+constexpr FontDesc kLargeBold{"MS Sans Serif", 9.75, true};
 
 // Within a container, windowed controls come top-most first; containers precede
 // what they hold.
-const ControlSpec kMainControls[] = {
+const ControlLayout kMainControls[] = {
     {.name = "picAbout",
      .left = 990,
      .top = 4545,
@@ -192,7 +192,7 @@ const ControlSpec kMainControls[] = {
     {.name = "timActive", .kind = Kind::kTimer, .interval = 100, .enabled = true},
 };
 
-const ControlSpec kSplashControls[] = {
+const ControlLayout kSplashControls[] = {
     {.name = "Picture1",
      .left = 0,
      .top = 0,
@@ -215,7 +215,7 @@ const ControlSpec kSplashControls[] = {
      .align = Align::kLeft},
 };
 
-const ControlSpec kAboutControls[] = {
+const ControlLayout kAboutControls[] = {
     {.name = "picTitlebar",
      .left = 15,
      .top = 0,
@@ -285,37 +285,37 @@ const ControlSpec kAboutControls[] = {
      .align = Align::kCenter},
 };
 
-const plat::FormSpec kMain{.name = "frmMain",
-                           .caption = "Brivane",
-                           .width = 6405,
-                           .height = 5220,
-                           .taskbar = true,
-                           .icon = true,
-                           .controls = kMainControls};
-const plat::FormSpec kSplash{.name = "frmSplash",
-                             .caption = "",
-                             .width = 7365,
-                             .height = 3975,
-                             .taskbar = false,
-                             .icon = false,
-                             .controls = kSplashControls};
-const plat::FormSpec kAbout{.name = "frmAbout",
-                            .caption = "Form1",
-                            .width = 3975,
-                            .height = 4800,
-                            .taskbar = false,
-                            .icon = false,
-                            .controls = kAboutControls};
+const plat::FormLayout kMain{.name = "frmMain",
+                             .caption = "Brivane",
+                             .width = 6405,
+                             .height = 5220,
+                             .taskbar = true,
+                             .icon = true,
+                             .controls = kMainControls};
+const plat::FormLayout kSplash{.name = "frmSplash",
+                               .caption = "",
+                               .width = 7365,
+                               .height = 3975,
+                               .taskbar = false,
+                               .icon = false,
+                               .controls = kSplashControls};
+const plat::FormLayout kAbout{.name = "frmAbout",
+                              .caption = "Form1",
+                              .width = 3975,
+                              .height = 4800,
+                              .taskbar = false,
+                              .icon = false,
+                              .controls = kAboutControls};
 
 }  // namespace
 
-const plat::FormSpec& MainLayout() {
+const plat::FormLayout& MainLayout() {
   return kMain;
 }
-const plat::FormSpec& SplashLayout() {
+const plat::FormLayout& SplashLayout() {
   return kSplash;
 }
-const plat::FormSpec& AboutLayout() {
+const plat::FormLayout& AboutLayout() {
   return kAbout;
 }
 

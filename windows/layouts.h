@@ -5,8 +5,8 @@
 
 namespace windows {
 
-const plat::FormSpec& MainLayout();
-const plat::FormSpec& SplashLayout();
-const plat::FormSpec& AboutLayout();
+const plat::FormLayout& MainLayout();
+const plat::FormLayout& SplashLayout();
+const plat::FormLayout& AboutLayout();
 
 }  // namespace windows

@@ -737,7 +737,7 @@ void Desktop::CreateForm(plat::Form& form) {
   WindowOptions o;
   o.process = 0;
   o.visible = false;
-  WindowId top = CreateWindow("BrivaneForm", form.spec().caption, o);
+  WindowId top = CreateWindow("BrivaneForm", form.layout().caption, o);
   Find(top)->form = &form;
   form.native = top;
   for (const auto& c : form.controls()) {
@@ -859,7 +859,7 @@ bool Desktop::FormVisible(const plat::Form& f) const {
   return f.Loaded() && Visible(f.native);
 }
 
-void Desktop::MeasureText(const plat::FontSpec& font, std::string_view text, int* width,
+void Desktop::MeasureText(const plat::FontDesc& font, std::string_view text, int* width,
                           int* height) {
   ThrowIfFaulted(Op::kMeasureText);
   int shown = 0;

@@ -436,7 +436,7 @@ class Desktop : public plat::System, public plat::UiBackend {
   WindowId Handle(const plat::Form& form) override;
   int MessageBox(const std::string& text, const std::string& caption, int style) override;
   void DoEvents() override;
-  void MeasureText(const plat::FontSpec& font, std::string_view text, int* width,
+  void MeasureText(const plat::FontDesc& font, std::string_view text, int* width,
                    int* height) override;
   plat::Pixel SystemColourPixel(int index) override;
   [[noreturn]] void EndProcess() override;

@@ -16,25 +16,25 @@ GdiCache::~GdiCache() {
   for (auto& b : brushes_) DeleteObject(b.second);
 }
 
-HFONT GdiCache::Font(const FontSpec& spec) {
+HFONT GdiCache::Font(const FontDesc& layout) {
   for (auto& f : fonts_) {
-    if (f.face == spec.face && f.points == spec.points && f.bold == spec.bold) return f.font;
+    if (f.face == layout.face && f.points == layout.points && f.bold == layout.bold) return f.font;
   }
   HDC screen = GetDC(nullptr);
   int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   LOGFONTA lf{};
-  lf.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
-  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfHeight = -static_cast<LONG>(std::lround(layout.points * dpi / 72.0));
+  lf.lfWeight = layout.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;  // a sans-serif stands in if the face is missing
-  lstrcpynA(lf.lfFaceName, spec.face, LF_FACESIZE);
+  lstrcpynA(lf.lfFaceName, layout.face, LF_FACESIZE);
   HFONT font = CreateFontIndirectA(&lf);
   if (font == nullptr) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  fonts_.push_back({spec.face, spec.points, spec.bold, font});
+  fonts_.push_back({layout.face, layout.points, layout.bold, font});
   return font;
 }
 
@@ -75,13 +75,13 @@ void DrawImage(HDC dc, const Image& image) {
 }
 
 void DrawLabel(HDC dc, GdiCache& gdi, const Control& label, const RECT& rect) {
-  const ControlSpec& spec = label.spec();
-  UINT format = spec.align == Align::kCenter  ? DT_CENTER
-                : spec.align == Align::kRight ? DT_RIGHT
-                                              : DT_LEFT;
-  format |= spec.auto_size ? DT_SINGLELINE : DT_WORDBREAK;
+  const ControlLayout& layout = label.layout();
+  UINT format = layout.align == Align::kCenter  ? DT_CENTER
+                : layout.align == Align::kRight ? DT_RIGHT
+                                                : DT_LEFT;
+  format |= layout.auto_size ? DT_SINGLELINE : DT_WORDBREAK;
   RECT r = rect;
-  HGDIOBJ old_font = SelectObject(dc, gdi.Font(spec.font));
+  HGDIOBJ old_font = SelectObject(dc, gdi.Font(layout.font));
   int old_mode = SetBkMode(dc, TRANSPARENT);
   COLORREF old_colour = SetTextColor(dc, ToColorRef(label.ForeColor()));
   DrawTextA(dc, label.Caption().c_str(), -1, &r, format);

@@ -24,7 +24,7 @@ class GdiCache {
   GdiCache(const GdiCache&) = delete;
   GdiCache& operator=(const GdiCache&) = delete;
 
-  HFONT Font(const FontSpec& spec);
+  HFONT Font(const FontDesc& layout);
   HBRUSH Brush(COLORREF colour);
 
  private:

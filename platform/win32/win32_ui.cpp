@@ -134,7 +134,7 @@ DWORD ControlStyle(const Control& c) {
   switch (c.kind()) {
     case Kind::kPictureBox:
       // The border is non-client, so children and mouse positions count from inside it.
-      return style | WS_CLIPCHILDREN | (c.spec().border ? WS_BORDER : 0);
+      return style | WS_CLIPCHILDREN | (c.layout().border ? WS_BORDER : 0);
     case Kind::kListBox:
       return style | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     case Kind::kCheckBox:
@@ -215,19 +215,19 @@ Win32Ui::~Win32Ui() {
 // ---------------------------------------------------------------- forms
 
 void Win32Ui::CreateForm(Form& form) {
-  const FormSpec& spec = form.spec();
+  const FormLayout& layout = form.layout();
   DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU;
-  DWORD ex_style = spec.taskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
+  DWORD ex_style = layout.taskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
   RECT r{0, 0, form.client_width(), form.client_height()};
   AdjustWindowRectEx(&r, style, FALSE, ex_style);
   int w = r.right - r.left, h = r.bottom - r.top;
   // Centred on the screen; nothing moves a form before it is first shown.
   int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-  HWND hwnd = CreateWindowExA(ex_style, kFormClass, spec.caption, style, x, y, w, h, nullptr,
+  HWND hwnd = CreateWindowExA(ex_style, kFormClass, layout.caption, style, x, y, w, h, nullptr,
                               nullptr, instance_, &form);
   if (hwnd == nullptr) Raise(kErrOutOfMemory);
   form.native = reinterpret_cast<std::uintptr_t>(hwnd);
-  if (spec.icon) {
+  if (layout.icon) {
     HICON big = LoadIconA(instance_, MAKEINTRESOURCEA(kAppIconId));
     auto small = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(kAppIconId), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
@@ -261,7 +261,7 @@ HWND Win32Ui::CreateControlWindow(Control& c, HWND parent) {
   // The system classes do not look at the creation parameter.
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&c));
   if (c.kind() != Kind::kPictureBox) {
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi_.Font(c.spec().font)), FALSE);
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(gdi_.Font(c.layout().font)), FALSE);
   }
   if (c.kind() == Kind::kListBox) SyncList(c);
   ApplyValue(c);
@@ -288,7 +288,7 @@ void Win32Ui::StackInListOrder(Form& form) {
       if (IsStandard(*c)) tab_order.push_back(c.get());
     }
     std::stable_sort(tab_order.begin(), tab_order.end(), [](const Control* a, const Control* b) {
-      return a->spec().tab_index < b->spec().tab_index;
+      return a->layout().tab_index < b->layout().tab_index;
     });
     auto next = tab_order.begin();
     for (Control*& c : stack) {
@@ -467,7 +467,7 @@ void Win32Ui::DoEvents() {
   }
 }
 
-void Win32Ui::MeasureText(const FontSpec& font, std::string_view text, int* width, int* height) {
+void Win32Ui::MeasureText(const FontDesc& font, std::string_view text, int* width, int* height) {
   std::string shown = WithoutAccessMarks(text);
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, gdi_.Font(font));

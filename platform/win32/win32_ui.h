@@ -27,7 +27,7 @@ class Win32Ui : public UiBackend {
   WindowId Handle(const Form& form) override;
   int MessageBox(const std::string& text, const std::string& caption, int style) override;
   void DoEvents() override;
-  void MeasureText(const FontSpec& font, std::string_view text, int* width, int* height) override;
+  void MeasureText(const FontDesc& font, std::string_view text, int* width, int* height) override;
   Pixel SystemColourPixel(int index) override;
   [[noreturn]] void EndProcess() override;
 
