@@ -1,27 +1,19 @@
-// The desktop's file system, profile files, registry, drives, short names,
-// shutdown requests, resources and help viewer.
+#include "platform/headless/disk.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <system_error>
 
 #include "platform/convert.h"
 #include "platform/errors.h"
-#include "platform/headless/desktop.h"
 #include "platform/headless/profile.h"
-
-// The table the build generates from resources/ (cmake/EmbedFiles.cmake).
-struct BrivaneEmbeddedResource {
-  const char* type;
-  int id;
-  const std::uint8_t* data;
-  std::size_t size;
-};
-extern const BrivaneEmbeddedResource brivane_embedded_resources[];
-extern const std::size_t brivane_embedded_resource_count;
+#include "platform/system.h"
 
 namespace headless {
 namespace fs = std::filesystem;
@@ -104,21 +96,35 @@ std::pair<std::string, std::string> AliasParts(const std::string& name) {
 
 }  // namespace
 
+// ================================================================ set-up
+
+Disk::Disk(Journal& journal) : journal_(journal) {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "brivane-desktop-XXXXXX").string();
+  if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("cannot create " + tmpl);
+  root_ = tmpl;
+  drive_types_['C'] = plat::kDriveFixed;
+}
+
+Disk::~Disk() {
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
+}
+
 // ================================================================ paths and files
 
-void Desktop::SetExecutablePath(const std::string& path) {
+void Disk::SetExecutablePath(const std::string& path) {
   exe_path_ = path;
   fs::path host = HostPath(path);
   fs::create_directories(host.parent_path());
   if (!fs::exists(host)) Spew(host, "MZ");
 }
 
-void Desktop::SetWindowsDirectory(const std::string& path) {
+void Disk::SetWindowsDirectory(const std::string& path) {
   windows_dir_ = path;
   fs::create_directories(HostPath(path));
 }
 
-std::string Desktop::FullPath(const std::string& path) const {
+std::string Disk::FullPath(const std::string& path) const {
   std::string drive;
   std::string rest;
   if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
@@ -145,7 +151,7 @@ std::string Desktop::FullPath(const std::string& path) const {
   return plat::LowerAscii(full);
 }
 
-fs::path Desktop::HostPath(const std::string& windows_path) const {
+fs::path Disk::HostPath(const std::string& windows_path) const {
   std::string full = FullPath(windows_path);
   fs::path p = root_ / std::string(1, full[0]);
   for (const std::string& part : SplitPath(full.substr(3))) {
@@ -154,32 +160,32 @@ fs::path Desktop::HostPath(const std::string& windows_path) const {
   return p;
 }
 
-void Desktop::WriteFile(const std::string& path, std::string_view content) {
+void Disk::WriteFile(const std::string& path, std::string_view content) {
   fs::path host = HostPath(path);
   fs::create_directories(host.parent_path());
   if (!Spew(host, content)) throw ScriptError("cannot write " + host.string());
 }
 
-std::optional<std::string> Desktop::ReadFile(const std::string& path) const {
+std::optional<std::string> Disk::ReadFile(const std::string& path) const {
   fs::path host = HostPath(path);
   if (!fs::is_regular_file(host)) return std::nullopt;
   return Slurp(host);
 }
 
-bool Desktop::FileExists(const std::string& path) const {
+bool Disk::FileExists(const std::string& path) const {
   return fs::is_regular_file(HostPath(path));
 }
 
-void Desktop::MakeFolder(const std::string& path) {
+void Disk::MakeFolder(const std::string& path) {
   fs::create_directories(HostPath(path));
 }
 
-void Desktop::RemoveFile(const std::string& path) {
+void Disk::RemoveFile(const std::string& path) {
   std::error_code ec;
   fs::remove(HostPath(path), ec);
 }
 
-void Desktop::SetReadOnly(const std::string& path, bool read_only) {
+void Disk::SetReadOnly(const std::string& path, bool read_only) {
   if (read_only) {
     read_only_.insert(FullPath(path));
   } else {
@@ -187,33 +193,21 @@ void Desktop::SetReadOnly(const std::string& path, bool read_only) {
   }
 }
 
-bool Desktop::Writable(const std::string& full) const {
+bool Disk::Writable(const std::string& full) const {
   return read_only_.count(full) == 0 && read_only_.count(ParentOf(full)) == 0;
 }
 
-std::string Desktop::ExecutablePath() {
-  ThrowIfFaulted(Op::kExecutablePath);
-  return exe_path_;
-}
-
-std::string Desktop::WindowsDirectory() {
-  ThrowIfFaulted(Op::kWindowsDirectory);
-  return windows_dir_;
-}
-
-void Desktop::DeleteFile(const std::string& path) {
-  ThrowIfFaulted(Op::kDeleteFile);
+void Disk::Delete(const std::string& path) {
   std::string full = FullPath(path);
   fs::path host = HostPath(path);
   if (!fs::exists(host)) plat::Raise(plat::kErrFileNotFound);
   if (fs::is_directory(host) || !Writable(full)) plat::Raise(plat::kErrPathFileAccess);
   std::error_code ec;
   if (!fs::remove(host, ec)) plat::Raise(plat::kErrPathFileAccess);
-  Wrote({now_, "DeleteFile", {full}});
+  journal_.Wrote("DeleteFile", {full});
 }
 
-void Desktop::WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
-  ThrowIfFaulted(Op::kWriteFileBytes);
+void Disk::WriteBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
   std::string full = FullPath(path);
   fs::path host = HostPath(path);
   if (!fs::is_directory(host.parent_path())) plat::Raise(plat::kErrPathNotFound);
@@ -225,11 +219,10 @@ void Desktop::WriteFileBytes(const std::string& path, std::span<const std::uint8
   bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = std::fclose(f) == 0 && ok;
   if (!ok) plat::Raise(plat::kErrDeviceIO);
-  Wrote({now_, "WriteFile", {full, std::to_string(bytes.size())}});
+  journal_.Wrote("WriteFile", {full, std::to_string(bytes.size())});
 }
 
-std::vector<std::uint8_t> Desktop::ReadFileBytes(const std::string& path) {
-  ThrowIfFaulted(Op::kReadFileBytes);
+std::vector<std::uint8_t> Disk::ReadBytes(const std::string& path) const {
   fs::path host = HostPath(path);
   if (!fs::exists(host)) plat::Raise(plat::kErrFileNotFound);
   if (fs::is_directory(host)) plat::Raise(plat::kErrPathFileAccess);
@@ -240,7 +233,7 @@ std::vector<std::uint8_t> Desktop::ReadFileBytes(const std::string& path) {
 
 // ================================================================ profile files
 
-std::string Desktop::ResolveProfile(const char* file) const {
+std::string Disk::ResolveProfile(const char* file) const {
   std::string name = file ? file : "win.ini";
   bool drive = name.size() >= 2 && name[1] == ':';
   if (!drive && name.find_first_of("\\/") == std::string::npos) {
@@ -249,14 +242,8 @@ std::string Desktop::ResolveProfile(const char* file) const {
   return FullPath(name);
 }
 
-std::uint32_t Desktop::GetPrivateProfileString(const char* section, const char* key,
-                                               const char* default_value, char* buffer,
-                                               std::uint32_t size, const char* file) {
-  int error = 0;
-  if (Faulted(Op::kGetPrivateProfileString, &error)) {
-    if (buffer != nullptr && size > 0) buffer[0] = '\0';
-    return 0;
-  }
+std::uint32_t Disk::ReadProfile(const char* section, const char* key, const char* default_value,
+                                char* buffer, std::uint32_t size, const char* file) const {
   std::string full = ResolveProfile(file);
   fs::path host = HostPath(full);
   if (!fs::is_directory(host.parent_path()) || fs::is_directory(host)) {
@@ -266,12 +253,8 @@ std::uint32_t Desktop::GetPrivateProfileString(const char* section, const char* 
   return profile::Read(text ? &*text : nullptr, section, key, default_value, buffer, size);
 }
 
-bool Desktop::WritePrivateProfileString(const char* section, const char* key, const char* value,
-                                        const char* file) {
-  int error = 0;
-  if (Faulted(Op::kWritePrivateProfileString, &error)) return false;
+bool Disk::WriteProfile(const char* section, const char* key, const char* value, const char* file) {
   std::string full = ResolveProfile(file);
-  Event e{now_, "WriteProfile", {full, OrNull(section), OrNull(key), OrNull(value)}};
   bool ok = false;
   fs::path host = HostPath(full);
   const bool exists = fs::exists(host);
@@ -291,77 +274,17 @@ bool Desktop::WritePrivateProfileString(const char* section, const char* key, co
       ok = Writable(full) && Spew(host, text);
     }
   }
-  Wrote(std::move(e));
+  journal_.Wrote("WriteProfile", {full, OrNull(section), OrNull(key), OrNull(value)});
   return ok;
-}
-
-// ================================================================ registry
-
-long Desktop::RegOpenKey(plat::RegKey root, const char* path, plat::RegKey* result) {
-  int error = 0;
-  if (Faulted(Op::kRegOpenKey, &error)) {
-    if (result) *result = 0;
-    return error;
-  }
-  return registry_.Open(root, path, result);
-}
-
-long Desktop::RegCreateKey(plat::RegKey root, const char* path, plat::RegKey* result) {
-  int error = 0;
-  if (Faulted(Op::kRegCreateKey, &error)) {
-    if (result) *result = 0;
-    return error;
-  }
-  bool created = false;
-  long r = registry_.Create(root, path, result, &created);
-  if (r == plat::kErrorSuccess && created)
-    Wrote({now_, "RegCreateKey", {registry_.PathOf(*result)}});
-  return r;
-}
-
-long Desktop::RegQueryValueEx(plat::RegKey key, const char* name, std::uint32_t* type,
-                              std::uint8_t* data, std::uint32_t* size) {
-  int error = 0;
-  if (Faulted(Op::kRegQueryValueEx, &error)) return error;
-  return registry_.Query(key, name, type, data, size);
-}
-
-long Desktop::RegSetValueEx(plat::RegKey key, const char* name, std::uint32_t type,
-                            const std::uint8_t* data, std::uint32_t size) {
-  int error = 0;
-  if (Faulted(Op::kRegSetValueEx, &error)) return error;
-  long r = registry_.Set(key, name, type, data, size);
-  if (r == plat::kErrorSuccess) {
-    Wrote({now_,
-           "RegSetValue",
-           {registry_.PathOf(key), name ? name : "", std::to_string(type),
-            Hex(std::span<const std::uint8_t>(data, data ? size : 0))}});
-  }
-  return r;
-}
-
-long Desktop::RegCloseKey(plat::RegKey key) {
-  int error = 0;
-  if (Faulted(Op::kRegCloseKey, &error)) return error;
-  return registry_.Close(key);
-}
-
-void Desktop::RegPutString(plat::RegKey root, const std::string& path, const std::string& name,
-                           const std::string& text, bool with_terminator) {
-  std::vector<std::uint8_t> bytes(text.begin(), text.end());
-  if (with_terminator) bytes.push_back(0);
-  registry_.Put(root, path, name, {plat::kRegSz, std::move(bytes)});
 }
 
 // ================================================================ drives and short names
 
-void Desktop::SetDriveType(char letter, unsigned type) {
+void Disk::SetDriveType(char letter, unsigned type) {
   drive_types_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = type;
 }
 
-unsigned Desktop::GetDriveType(const char* root) {
-  int error = 0;
-  if (Faulted(Op::kGetDriveType, &error)) return 0;
+unsigned Disk::DriveType(const char* root) const {
   std::string r = root ? root : exe_path_.substr(0, 3);
   constexpr unsigned kNoRootDir = 1;
   bool is_root = (r.size() == 2 || (r.size() == 3 && (r[2] == '\\' || r[2] == '/'))) &&
@@ -371,11 +294,11 @@ unsigned Desktop::GetDriveType(const char* root) {
   return it == drive_types_.end() ? kNoRootDir : it->second;
 }
 
-void Desktop::SetShortPath(const std::string& long_path, const std::string& short_path) {
+void Disk::SetShortPath(const std::string& long_path, const std::string& short_path) {
   short_paths_[FullPath(long_path)] = short_path;
 }
 
-std::string Desktop::ShortPathOf(const std::string& long_path, bool* exists) const {
+std::string Disk::ShortPathOf(const std::string& long_path, bool* exists) const {
   *exists = fs::exists(HostPath(long_path));
   std::vector<std::string> parts = SplitPath(long_path);
   std::string out;
@@ -414,9 +337,8 @@ std::string Desktop::ShortPathOf(const std::string& long_path, bool* exists) con
   return out;
 }
 
-std::uint32_t Desktop::GetShortPathName(const char* long_path, char* buffer, std::uint32_t size) {
-  int error = 0;
-  if (Faulted(Op::kGetShortPathName, &error) || long_path == nullptr) return 0;
+std::uint32_t Disk::ShortPath(const char* long_path, char* buffer, std::uint32_t size) const {
+  if (long_path == nullptr) return 0;
   std::string result;
   if (auto it = short_paths_.find(FullPath(long_path)); it != short_paths_.end()) {
     result = it->second;
@@ -429,61 +351,6 @@ std::uint32_t Desktop::GetShortPathName(const char* long_path, char* buffer, std
   if (buffer == nullptr || size <= n) return n + 1;  // the size needed, terminator included
   std::memcpy(buffer, result.c_str(), n + 1);
   return n;
-}
-
-// ================================================================ power, resources, help
-
-bool Desktop::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
-  int error = 0;
-  if (Faulted(Op::kExitWindowsEx, &error)) return false;
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%X", flags);
-  Wrote({now_, "ExitWindows", {hex, std::to_string(reserved)}});
-  return exit_windows_result_;
-}
-
-void Desktop::OverrideResource(const std::string& type, int id, std::vector<std::uint8_t> bytes) {
-  resources_[{Upper(type), id}] = std::move(bytes);
-}
-
-void Desktop::RemoveResource(const std::string& type, int id) {
-  resources_[{Upper(type), id}] = std::nullopt;
-}
-
-std::vector<std::uint8_t> Desktop::ReadResource(const char* type, int id) {
-  ThrowIfFaulted(Op::kReadResource);
-  std::string t = Upper(type ? type : "");
-  if (auto it = resources_.find({t, id}); it != resources_.end()) {
-    if (!it->second) plat::Raise(plat::kErrResourceNotFound);
-    return *it->second;
-  }
-  for (std::size_t i = 0; i < brivane_embedded_resource_count; ++i) {
-    const BrivaneEmbeddedResource& r = brivane_embedded_resources[i];
-    if (r.id == id && Upper(r.type) == t) return std::vector<std::uint8_t>(r.data, r.data + r.size);
-  }
-  plat::Raise(plat::kErrResourceNotFound);
-}
-
-WindowId Desktop::HtmlHelp(WindowId owner, const char* file, unsigned command,
-                           std::uintptr_t data) {
-  (void)owner;
-  int error = 0;
-  if (Faulted(Op::kHtmlHelp, &error)) return 0;
-  Record({now_, "HtmlHelp", {OrNull(file), std::to_string(command), std::to_string(data)}});
-  if (help_engine_missing_ || file == nullptr) return 0;
-  std::string full = FullPath(file);
-  if (!fs::is_regular_file(HostPath(full))) return 0;
-  if (auto it = help_viewers_.find(full); it != help_viewers_.end() && WindowExists(it->second)) {
-    SetForeground(it->second);  // the viewer already showing the file comes forward
-    return it->second;
-  }
-  WindowOptions o;
-  o.process = 0;
-  o.activate = true;
-  std::string caption = full.substr(full.find_last_of('\\') + 1);
-  WindowId viewer = CreateWindow("HH Parent", caption, o);
-  help_viewers_[full] = viewer;
-  return viewer;
 }
 
 }  // namespace headless
