@@ -3,12 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-#include <system_error>
 
 #include "platform/convert.h"
 #include "platform/errors.h"
@@ -16,7 +11,6 @@
 #include "platform/system.h"
 
 namespace headless {
-namespace fs = std::filesystem;
 namespace {
 
 std::string Upper(std::string s) {
@@ -39,16 +33,13 @@ std::vector<std::string> SplitPath(const std::string& s) {
   return parts;
 }
 
-std::optional<std::string> Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// Full paths: "c:\" is a drive's root folder, no other path ends in a backslash.
+bool IsRoot(const std::string& full) {
+  return full.size() == 3;
 }
 
-bool Spew(const fs::path& p, std::string_view content) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  return static_cast<bool>(out);
+std::string NameOf(const std::string& full) {
+  return full.substr(full.find_last_of('\\') + 1);
 }
 
 std::string ParentOf(const std::string& full) {
@@ -99,29 +90,21 @@ std::pair<std::string, std::string> AliasParts(const std::string& name) {
 // ================================================================ set-up
 
 Disk::Disk(Journal& journal) : journal_(journal) {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "brivane-desktop-XXXXXX").string();
-  if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("cannot create " + tmpl);
-  root_ = tmpl;
   drive_types_['C'] = plat::kDriveFixed;
-}
-
-Disk::~Disk() {
-  std::error_code ec;
-  std::filesystem::remove_all(root_, ec);
 }
 
 // ================================================================ paths and files
 
 void Disk::SetExecutablePath(const std::string& path) {
   exe_path_ = path;
-  fs::path host = HostPath(path);
-  fs::create_directories(host.parent_path());
-  if (!fs::exists(host)) Spew(host, "MZ");
+  const std::string full = FullPath(path);
+  MakeFolders(ParentOf(full));
+  if (Find(full) == nullptr) entries_[full].bytes = "MZ";
 }
 
 void Disk::SetWindowsDirectory(const std::string& path) {
   windows_dir_ = path;
-  fs::create_directories(HostPath(path));
+  MakeFolders(FullPath(path));
 }
 
 std::string Disk::FullPath(const std::string& path) const {
@@ -151,38 +134,64 @@ std::string Disk::FullPath(const std::string& path) const {
   return plat::LowerAscii(full);
 }
 
-fs::path Disk::HostPath(const std::string& windows_path) const {
-  std::string full = FullPath(windows_path);
-  fs::path p = root_ / std::string(1, full[0]);
-  for (const std::string& part : SplitPath(full.substr(3))) {
-    if (!part.empty()) p /= part;
+const Disk::Entry* Disk::Find(const std::string& full) const {
+  auto it = entries_.find(full);
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
+bool Disk::IsFolder(const std::string& full) const {
+  const Entry* e = Find(full);
+  return e != nullptr && e->folder;
+}
+
+bool Disk::ParentExists(const std::string& full) const {
+  return IsRoot(full) || IsFolder(ParentOf(full));
+}
+
+void Disk::MakeFolders(const std::string& full) {
+  if (!IsRoot(full)) MakeFolders(ParentOf(full));
+  auto it = entries_.try_emplace(full, Entry{true, {}}).first;
+  if (!it->second.folder) throw ScriptError("a file stands where a folder goes: " + full);
+}
+
+std::vector<std::string> Disk::FolderNames(const std::string& folder) const {
+  const std::string prefix = IsRoot(folder) ? folder : folder + "\\";
+  std::vector<std::string> names;
+  for (auto it = entries_.lower_bound(prefix);
+       it != entries_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+    if (it->first.find('\\', prefix.size()) == std::string::npos)
+      names.push_back(NameOf(it->first));
   }
-  return p;
+  return names;
 }
 
 void Disk::WriteFile(const std::string& path, std::string_view content) {
-  fs::path host = HostPath(path);
-  fs::create_directories(host.parent_path());
-  if (!Spew(host, content)) throw ScriptError("cannot write " + host.string());
+  const std::string full = FullPath(path);
+  MakeFolders(ParentOf(full));
+  Entry& e = entries_[full];
+  if (e.folder) throw ScriptError("cannot write the folder " + full);
+  e.bytes.assign(content);
 }
 
 std::optional<std::string> Disk::ReadFile(const std::string& path) const {
-  fs::path host = HostPath(path);
-  if (!fs::is_regular_file(host)) return std::nullopt;
-  return Slurp(host);
+  const Entry* e = Find(FullPath(path));
+  if (e == nullptr || e->folder) return std::nullopt;
+  return e->bytes;
 }
 
 bool Disk::FileExists(const std::string& path) const {
-  return fs::is_regular_file(HostPath(path));
+  const Entry* e = Find(FullPath(path));
+  return e != nullptr && !e->folder;
 }
 
 void Disk::MakeFolder(const std::string& path) {
-  fs::create_directories(HostPath(path));
+  MakeFolders(FullPath(path));
 }
 
 void Disk::RemoveFile(const std::string& path) {
-  std::error_code ec;
-  fs::remove(HostPath(path), ec);
+  const std::string full = FullPath(path);
+  if (IsFolder(full) && !FolderNames(full).empty()) return;  // only an empty folder goes
+  entries_.erase(full);
 }
 
 void Disk::SetReadOnly(const std::string& path, bool read_only) {
@@ -198,37 +207,30 @@ bool Disk::Writable(const std::string& full) const {
 }
 
 void Disk::Delete(const std::string& path) {
-  std::string full = FullPath(path);
-  fs::path host = HostPath(path);
-  if (!fs::exists(host)) plat::Raise(plat::kErrFileNotFound);
-  if (fs::is_directory(host) || !Writable(full)) plat::Raise(plat::kErrPathFileAccess);
-  std::error_code ec;
-  if (!fs::remove(host, ec)) plat::Raise(plat::kErrPathFileAccess);
+  const std::string full = FullPath(path);
+  const Entry* e = Find(full);
+  if (e == nullptr) plat::Raise(plat::kErrFileNotFound);
+  if (e->folder || !Writable(full)) plat::Raise(plat::kErrPathFileAccess);
+  entries_.erase(full);
   journal_.Wrote("DeleteFile", {full});
 }
 
 void Disk::WriteBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
-  std::string full = FullPath(path);
-  fs::path host = HostPath(path);
-  if (!fs::is_directory(host.parent_path())) plat::Raise(plat::kErrPathNotFound);
-  if (fs::is_directory(host) || !Writable(full)) plat::Raise(plat::kErrPathFileAccess);
+  const std::string full = FullPath(path);
+  if (!ParentExists(full)) plat::Raise(plat::kErrPathNotFound);
+  if (IsFolder(full) || !Writable(full)) plat::Raise(plat::kErrPathFileAccess);
   // Opened for writing without emptying it, as a binary-mode Open does.
-  std::FILE* f = std::fopen(host.c_str(), "r+b");
-  if (f == nullptr) f = std::fopen(host.c_str(), "w+b");
-  if (f == nullptr) plat::Raise(plat::kErrPathFileAccess);
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) plat::Raise(plat::kErrDeviceIO);
+  std::string& content = entries_[full].bytes;
+  if (content.size() < bytes.size()) content.resize(bytes.size());
+  std::copy(bytes.begin(), bytes.end(), content.begin());
   journal_.Wrote("WriteFile", {full, std::to_string(bytes.size())});
 }
 
 std::vector<std::uint8_t> Disk::ReadBytes(const std::string& path) const {
-  fs::path host = HostPath(path);
-  if (!fs::exists(host)) plat::Raise(plat::kErrFileNotFound);
-  if (fs::is_directory(host)) plat::Raise(plat::kErrPathFileAccess);
-  std::optional<std::string> content = Slurp(host);
-  if (!content) plat::Raise(plat::kErrPathFileAccess);
-  return std::vector<std::uint8_t>(content->begin(), content->end());
+  const Entry* e = Find(FullPath(path));
+  if (e == nullptr) plat::Raise(plat::kErrFileNotFound);
+  if (e->folder) plat::Raise(plat::kErrPathFileAccess);
+  return std::vector<std::uint8_t>(e->bytes.begin(), e->bytes.end());
 }
 
 // ================================================================ profile files
@@ -244,34 +246,33 @@ std::string Disk::ResolveProfile(const char* file) const {
 
 std::uint32_t Disk::ReadProfile(const char* section, const char* key, const char* default_value,
                                 char* buffer, std::uint32_t size, const char* file) const {
-  std::string full = ResolveProfile(file);
-  fs::path host = HostPath(full);
-  if (!fs::is_directory(host.parent_path()) || fs::is_directory(host)) {
+  const std::string full = ResolveProfile(file);
+  if (!ParentExists(full) || IsFolder(full)) {
     return profile::ReadUnopened(section, key, default_value, buffer, size);
   }
-  std::optional<std::string> text = fs::exists(host) ? Slurp(host) : std::nullopt;
-  return profile::Read(text ? &*text : nullptr, section, key, default_value, buffer, size);
+  const Entry* e = Find(full);
+  return profile::Read(e ? &e->bytes : nullptr, section, key, default_value, buffer, size);
 }
 
 bool Disk::WriteProfile(const char* section, const char* key, const char* value, const char* file) {
-  std::string full = ResolveProfile(file);
+  const std::string full = ResolveProfile(file);
   bool ok = false;
-  fs::path host = HostPath(full);
-  const bool exists = fs::exists(host);
+  const Entry* e = Find(full);
   if (section == nullptr && key == nullptr && value == nullptr) {
     ok = false;  // a flush: kernel32 reports FALSE whatever happened
-  } else if (!fs::is_directory(host.parent_path())) {
+  } else if (!ParentExists(full)) {
     ok = false;
-  } else if (exists && (fs::is_directory(host) || !Writable(full))) {
+  } else if (e != nullptr && (e->folder || !Writable(full))) {
     ok = false;  // the file cannot be opened for writing
   } else if (section == nullptr) {
     ok = false;
   } else {
-    std::string text = exists ? Slurp(host).value_or("") : "";
+    std::string text = e != nullptr ? e->bytes : "";
     if (!profile::Write(text, section, key, value)) {
       ok = true;  // nothing to change
-    } else {
-      ok = Writable(full) && Spew(host, text);
+    } else if (Writable(full)) {
+      entries_[full].bytes = std::move(text);
+      ok = true;
     }
   }
   journal_.Wrote("WriteProfile", {full, OrNull(section), OrNull(key), OrNull(value)});
@@ -299,7 +300,7 @@ void Disk::SetShortPath(const std::string& long_path, const std::string& short_p
 }
 
 std::string Disk::ShortPathOf(const std::string& long_path, bool* exists) const {
-  *exists = fs::exists(HostPath(long_path));
+  *exists = Find(FullPath(long_path)) != nullptr;
   std::vector<std::string> parts = SplitPath(long_path);
   std::string out;
   std::string walked;  // the Windows path so far, for looking at the siblings
@@ -322,9 +323,7 @@ std::string Disk::ShortPathOf(const std::string& long_path, bool* exists) const 
       // The numeric tail counts the folder's long names that share the alias, in name order.
       auto [base, ext] = AliasParts(part);
       std::vector<std::string> same;
-      std::error_code ec;
-      for (const auto& entry : fs::directory_iterator(HostPath(walked + "\\"), ec)) {
-        std::string name = entry.path().filename().string();
+      for (const std::string& name : FolderNames(FullPath(walked + "\\"))) {
         if (!Valid83(name) && AliasParts(name) == std::pair(base, ext)) same.push_back(name);
       }
       std::sort(same.begin(), same.end());

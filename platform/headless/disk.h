@@ -1,13 +1,13 @@
 // The desktop's disks: files and folders, private profile files, drive types
 // and short (8.3) names.
 //
-// Windows paths map to a private temporary folder (removed with the desktop),
-// lower-cased, so "C:\Program Files\x.INI" is <root>/c/program files/x.ini.
-// Relative paths start in the executable's folder.
+// The disks live in memory: a desktop starts with nothing but what its
+// constructor and the test put there, and leaves nothing behind. Files and
+// folders are kept by their full path in lower case ("C:\Program Files\x.INI"
+// is "c:\program files\x.ini"). Relative paths start in the executable's folder.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -23,14 +23,9 @@ namespace headless {
 class Disk {
  public:
   explicit Disk(Journal& journal);
-  ~Disk();
-  Disk(const Disk&) = delete;
-  Disk& operator=(const Disk&) = delete;
 
-  void SetExecutablePath(const std::string& path);    // creates the file
-  void SetWindowsDirectory(const std::string& path);  // creates the folder
-  // The host path of a Windows path.
-  std::filesystem::path HostPath(const std::string& windows_path) const;
+  void SetExecutablePath(const std::string& path);                    // creates the file
+  void SetWindowsDirectory(const std::string& path);                  // creates the folder
   void WriteFile(const std::string& path, std::string_view content);  // replaces it
   std::optional<std::string> ReadFile(const std::string& path) const;
   bool FileExists(const std::string& path) const;
@@ -57,12 +52,23 @@ class Disk {
   std::uint32_t ShortPath(const char* long_path, char* buffer, std::uint32_t size) const;
 
  private:
+  struct Entry {
+    bool folder = false;
+    std::string bytes;
+  };
+  const Entry* Find(const std::string& full) const;
+  bool IsFolder(const std::string& full) const;
+  // The folder the path is in exists (a drive's root is always in one).
+  bool ParentExists(const std::string& full) const;
+  void MakeFolders(const std::string& full);
+  // The names in a folder, in name order.
+  std::vector<std::string> FolderNames(const std::string& folder) const;
   std::string ResolveProfile(const char* file) const;
   bool Writable(const std::string& full) const;
   std::string ShortPathOf(const std::string& full_long, bool* exists) const;
 
   Journal& journal_;
-  std::filesystem::path root_;
+  std::map<std::string, Entry> entries_;  // by full path
   std::string exe_path_;
   std::string windows_dir_;
   std::set<std::string> read_only_;
