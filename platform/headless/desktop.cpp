@@ -7,6 +7,7 @@
 
 #include "platform/convert.h"
 #include "platform/errors.h"
+#include "platform/image.h"
 #include "platform/platform.h"
 
 // The table the build generates from resources/ (cmake/EmbedFiles.cmake).
@@ -45,6 +46,8 @@ Desktop::Desktop()
                static_cast<Journal&>(*this)),
       Disk(static_cast<Journal&>(*this)) {
   SetPaintHook([this] { PaintExposed(); });
+  // Tests boot the program thousands of times; each boot decodes the same sheets.
+  plat::KeepDecodedPictures(true);
   system_colours_[5] = plat::MakePixel(255, 255, 255);
   system_colours_[7] = plat::MakePixel(0, 0, 0);
   system_colours_[8] = plat::MakePixel(0, 0, 0);

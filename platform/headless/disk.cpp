@@ -108,29 +108,31 @@ void Disk::SetWindowsDirectory(const std::string& path) {
 }
 
 std::string Disk::FullPath(const std::string& path) const {
-  std::string drive;
+  std::string full;  // the drive, then "\part" for each part
   std::string rest;
   if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
-    drive = path.substr(0, 2);
-    rest = path.substr(2);
-    if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) rest = "\\" + rest;
+    full = path.substr(0, 2);
+    rest = path.substr(2);  // "C:x" is "C:\x"
   } else {
     // Relative paths start in the current folder, the executable's.
     std::string cwd = exe_path_.substr(0, exe_path_.find_last_of("\\/"));
-    drive = cwd.substr(0, 2);
+    full = cwd.substr(0, 2);
     rest = (path.empty() || path[0] == '\\' || path[0] == '/') ? path : cwd.substr(2) + "\\" + path;
   }
-  std::vector<std::string> parts;
-  for (const std::string& p : SplitPath(rest)) {
-    if (p.empty() || p == ".") continue;
-    if (p == "..") {
-      if (!parts.empty()) parts.pop_back();
-      continue;
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find_first_of("\\/", start);
+    if (end == std::string::npos) end = rest.size();
+    const std::string_view part(rest.data() + start, end - start);
+    if (part == "..") {
+      if (full.size() > 2) full.erase(full.find_last_of('\\'));
+    } else if (!part.empty() && part != ".") {
+      full += '\\';
+      full += part;
     }
-    parts.push_back(p);
+    start = end + 1;
   }
-  std::string full = drive + "\\";
-  for (std::size_t i = 0; i < parts.size(); ++i) full += (i ? "\\" : "") + parts[i];
+  if (full.size() == 2) full += '\\';
   return plat::LowerAscii(full);
 }
 
@@ -222,7 +224,7 @@ void Disk::WriteBytes(const std::string& path, std::span<const std::uint8_t> byt
   // Opened for writing without emptying it, as a binary-mode Open does.
   std::string& content = entries_[full].bytes;
   if (content.size() < bytes.size()) content.resize(bytes.size());
-  std::copy(bytes.begin(), bytes.end(), content.begin());
+  if (!bytes.empty()) std::memcpy(content.data(), bytes.data(), bytes.size());
   journal_.Wrote("WriteFile", {full, std::to_string(bytes.size())});
 }
 
@@ -230,7 +232,9 @@ std::vector<std::uint8_t> Disk::ReadBytes(const std::string& path) const {
   const Entry* e = Find(FullPath(path));
   if (e == nullptr) plat::Raise(plat::kErrFileNotFound);
   if (e->folder) plat::Raise(plat::kErrPathFileAccess);
-  return std::vector<std::uint8_t>(e->bytes.begin(), e->bytes.end());
+  std::vector<std::uint8_t> bytes(e->bytes.size());
+  if (!bytes.empty()) std::memcpy(bytes.data(), e->bytes.data(), bytes.size());
+  return bytes;
 }
 
 // ================================================================ profile files
