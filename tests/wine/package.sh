@@ -6,7 +6,7 @@
 set -uo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BRIVANE_WIN32_BUILD:-$repo/build/win32}
-version=$(sed -n 's/^project(Brivane VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+version=$(sed -n 's/^set(BRIVANE_VERSION \([0-9.]*\)).*/\1/p' "$repo/cmake/Version.cmake")
 zip=${1:-$build/brivane-$version.zip}
 build=$(dirname "$zip")
 
