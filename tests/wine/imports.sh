@@ -16,7 +16,7 @@ objdump=i686-w64-mingw32-objdump
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-version=$(sed -n 's/^project(Brivane VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+version=$(sed -n 's/^set(BRIVANE_VERSION \([0-9.]*\)).*/\1/p' "$repo/cmake/Version.cmake")
 target=${target:-$build/brivane-$version.zip}
 [ -f "$target" ] || { echo "imports: no $target (build the win32 preset first)" >&2; exit 1; }
 if [[ $target == *.zip ]]; then
