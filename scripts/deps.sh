@@ -6,6 +6,8 @@ packages=(
   libgtest-dev libbenchmark-dev libstb-dev fonts-dejavu-core
   mingw-w64 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64
   wine wine64 fonts-wine xvfb xauth xdotool imagemagick fp-utils zip unzip
+  # runtime/build.sh: fetches and unpacks Debian's mingw-w64 and gcc-12 sources
+  dpkg-dev bzip2 xz-utils
 )
 missing=()
 for p in "${packages[@]}"; do
