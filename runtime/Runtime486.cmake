@@ -38,3 +38,10 @@ endif()
 # before the compiler's own folders.
 add_link_options(-B${BRIVANE_RUNTIME_DIR}/ -L${BRIVANE_RUNTIME_DIR})
 
+# Every executable is linked with a map and checked for instructions an i486 lacks;
+# check486.sh fails the link and deletes the executable if it finds one.
+foreach(lang C CXX)
+  set(CMAKE_${lang}_LINK_EXECUTABLE
+    "${CMAKE_${lang}_LINK_EXECUTABLE} -Wl,-Map,<TARGET>.map"
+    "bash ${CMAKE_CURRENT_LIST_DIR}/check486.sh <TARGET> <TARGET>.map")
+endforeach()
