@@ -30,9 +30,9 @@ if(NOT EXISTS ${BRIVANE_RUNTIME_DIR})
   if(NOT result EQUAL 0)
     message(FATAL_ERROR "The i486 runtime could not be built")
   endif()
-else()
-  message(STATUS "i486 runtime: ${BRIVANE_RUNTIME_DIR}")
 endif()
+file(STRINGS ${BRIVANE_RUNTIME_DIR}/COMPARISON verdict REGEX "^runtime: ")
+message(STATUS "i486 runtime: ${BRIVANE_RUNTIME_DIR} (${verdict})")
 
 # -B for crt2.o, crtbegin.o and crtend.o, -L for the libraries: both are searched
 # before the compiler's own folders.

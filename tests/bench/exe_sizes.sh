@@ -22,8 +22,8 @@ awk -v total="$total" -v art="${art:-0}" '
     if (size == 0 || skip) return
     if (file ~ /libstdc\+\+\.a|libsupc\+\+\.a/) part = "libstdc++"
     else if (file ~ /(crt2|crtbegin|crtend)\.o$|libmingw(32|ex)\.a|libmsvcrt\.a|libgcc(_eh)?\.a/) part = "CRT and libgcc"
-    else if (file ~ /^\//) return  # import libraries: with the import tables below
-    else part = "own code and data"
+    else if (file !~ /^\// && file ~ /\.obj\)?$/) part = "own code and data"
+    else return  # import libraries and what the linker makes: with the import tables
     bytes[part] += size
   }
   /^Linker script and memory map/ { inmap = 1; next }
