@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libbenchmark-dev libstb-dev fonts-dejavu-core
   g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick fp-utils zip unzip
+  # the i486 runtime build: fetches and unpacks Debian's mingw-w64 and gcc-12 sources
+  dpkg-dev bzip2 xz-utils
 )
 update=0
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
