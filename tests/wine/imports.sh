@@ -3,7 +3,7 @@
 # release package imports must be exported by the Windows 95 DLLs (lists in
 # ../shared/win9x). A function that 9x only stubs fails the check unless it stands in
 # the allow-list below with the reason its failure does no harm. (Instructions newer
-# than the 486 fail the build itself: runtime/check486.sh.)
+# than the 486 fail the build itself: cmake/runtime486/check486.sh.)
 #   imports.sh [ZIP|EXE]   (default the release package build/win32/brivane-VERSION.zip,
 #                           or in $BRIVANE_WIN32_BUILD; a zip is checked through
 #                           the brivane.exe it holds)
