@@ -1,20 +1,9 @@
 // The Windows entry point: installs the real platform, runs the program's
 // start-up procedure, then serves window messages until no form is loaded.
-#include <cstdlib>
-#include <exception>
-
 #include "platform/platform.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
 #include "platform/win32/win_headers.h"
-
-// An exception that escapes every handler ends the process by abort(), as with the
-// runtime's own terminate handler. That one first prints the exception's demangled
-// type to stderr, which a Windows program without a console has nowhere to show; this
-// one leaves the message out, and with it the demangler and the printf it pulls in.
-void __gnu_cxx::__verbose_terminate_handler() {
-  std::abort();
-}
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   plat::win32::Win32System system;
