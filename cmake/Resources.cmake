@@ -1,29 +1,82 @@
-# The skin pictures and the icon. Windows builds carry them through resources/brivane.rc;
-# the native build embeds the same bytes, read back through the same platform call.
-set(BRIVANE_JPG_RESOURCES
-  101 ${CMAKE_SOURCE_DIR}/resources/about.jpg
-  102 ${CMAKE_SOURCE_DIR}/resources/main.jpg
-  104 ${CMAKE_SOURCE_DIR}/resources/splash.jpg)
+# The resources the executable carries, as TYPE ID FILE (files in resources/): the
+# skin pictures, read back byte for byte by the skin loader, and the icon. This list
+# writes the resource script of the Windows builds and the table the headless builds
+# (native and fuzz) embed, read back through the same platform call.
+set(BRIVANE_RESOURCES
+  JPG 101 about.jpg
+  JPG 102 main.jpg
+  JPG 104 splash.jpg
+  ICON 1 brivane.ico)
+get_filename_component(BRIVANE_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/../resources ABSOLUTE)
 
-# Generates a source file defining brivane_embedded_resources[] from the list above.
+# Sets OUT_VAR to the list's files with their full paths.
+function(brivane_resource_files out_var)
+  set(files)
+  list(LENGTH BRIVANE_RESOURCES n)
+  math(EXPR last "${n} - 1")
+  foreach(i RANGE 2 ${last} 3)
+    list(GET BRIVANE_RESOURCES ${i} file)
+    list(APPEND files ${BRIVANE_RESOURCE_DIR}/${file})
+  endforeach()
+  set(${out_var} ${files} PARENT_SCOPE)
+endfunction()
+
+# Generates a source file defining brivane_embedded_resources[] from the list (the
+# icon is left out: only Windows reads it) and sets OUT_VAR to its path.
 function(brivane_embedded_resources out_var)
   set(out ${CMAKE_BINARY_DIR}/embedded_resources.cpp)
   set(files)
   set(args)
-  list(LENGTH BRIVANE_JPG_RESOURCES n)
+  list(LENGTH BRIVANE_RESOURCES n)
   math(EXPR last "${n} - 1")
-  foreach(i RANGE 0 ${last} 2)
-    math(EXPR j "${i} + 1")
-    list(GET BRIVANE_JPG_RESOURCES ${i} id)
-    list(GET BRIVANE_JPG_RESOURCES ${j} file)
-    list(APPEND files ${file})
-    list(APPEND args "${id}=${file}")
+  foreach(i RANGE 0 ${last} 3)
+    math(EXPR id_at "${i} + 1")
+    math(EXPR file_at "${i} + 2")
+    list(GET BRIVANE_RESOURCES ${i} type)
+    list(GET BRIVANE_RESOURCES ${id_at} id)
+    list(GET BRIVANE_RESOURCES ${file_at} file)
+    if(type STREQUAL "ICON")
+      continue()
+    endif()
+    list(APPEND files ${BRIVANE_RESOURCE_DIR}/${file})
+    list(APPEND args "${type}=${id}=${BRIVANE_RESOURCE_DIR}/${file}")
   endforeach()
   string(REPLACE ";" "@" joined "${args}")
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -DOUT=${out} "-DRESOURCES=${joined}"
-            -P ${CMAKE_SOURCE_DIR}/cmake/EmbedFiles.cmake VERBATIM
-    DEPENDS ${files} ${CMAKE_SOURCE_DIR}/cmake/EmbedFiles.cmake
+            -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/EmbedFiles.cmake VERBATIM
+    DEPENDS ${files} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/EmbedFiles.cmake
     COMMENT "Embedding the skin pictures")
   set(${out_var} ${out} PARENT_SCOPE)
+endfunction()
+
+# Writes the resource script (resources/brivane.rc.in, with the list and the version
+# filled in) to OUT.
+function(brivane_resource_script out)
+  set(lines)
+  list(LENGTH BRIVANE_RESOURCES n)
+  math(EXPR last "${n} - 1")
+  foreach(i RANGE 0 ${last} 3)
+    math(EXPR id_at "${i} + 1")
+    math(EXPR file_at "${i} + 2")
+    list(GET BRIVANE_RESOURCES ${i} type)
+    list(GET BRIVANE_RESOURCES ${id_at} id)
+    list(GET BRIVANE_RESOURCES ${file_at} file)
+    string(APPEND lines "${id} ${type} \"${BRIVANE_RESOURCE_DIR}/${file}\"\n")
+  endforeach()
+  set(BRIVANE_RC_RESOURCES "${lines}")
+  # The version record: 1,0,0,3 and the text "1.00.0003".
+  string(REPLACE "." ";" parts ${BRIVANE_VERSION})
+  list(GET parts 0 major)
+  list(GET parts 1 minor)
+  list(GET parts 2 revision)
+  set(BRIVANE_RC_VERSION "${major},${minor},0,${revision}")
+  string(LENGTH "${minor}" len)
+  math(EXPR pad "2 - ${len}")
+  string(REPEAT "0" ${pad} minor_zeros)
+  string(LENGTH "${revision}" len)
+  math(EXPR pad "4 - ${len}")
+  string(REPEAT "0" ${pad} revision_zeros)
+  set(BRIVANE_RC_VERSION_TEXT "${major}.${minor_zeros}${minor}.${revision_zeros}${revision}")
+  configure_file(${BRIVANE_RESOURCE_DIR}/brivane.rc.in ${out} @ONLY)
 endfunction()

@@ -22,6 +22,8 @@
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
+// One thread decodes: the failure reason needs no thread-local storage.
+#define STBI_NO_THREAD_LOCALS
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb_image.h>

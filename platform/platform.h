@@ -21,9 +21,10 @@ std::string AppPath();
 std::string AppTitle();
 // The executable's file name without ".exe".
 std::string AppExeName();
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 0;
-inline constexpr int kVersionRevision = 3;
+// The version, from the build (cmake/Version.cmake).
+inline constexpr int kVersionMajor = BRIVANE_VERSION_MAJOR;
+inline constexpr int kVersionMinor = BRIVANE_VERSION_MINOR;
+inline constexpr int kVersionRevision = BRIVANE_VERSION_REVISION;
 
 }  // namespace plat
 

@@ -8,7 +8,7 @@
 # a screenshot (Execute gone, Exit moved, dim labels, controls disabled), then cuts
 # the power before its run timer would start the tools.
 # Screenshots stay in out/arming_*.png.
-#   BRIVANE_WIN64_BUILD  the build to test (default build/win64)
+#   BRIVANE_WIN32_BUILD  the build to test (default build/win32)
 set -uo pipefail
 WT_NAME=arming
 BRIVANE_LAB_DIR=$(mktemp -d /tmp/brivane-lab-arming.XXXXXX)
@@ -22,7 +22,7 @@ cleanup() {
 trap cleanup EXIT
 
 for f in brivane.exe tools/winprobe.exe tools/skincomp.exe standins/labpress.exe; do
-  [ -f "$WT_BUILD/$f" ] || wt_fail "no $WT_BUILD/$f (build the win64 preset first)"
+  [ -f "$WT_BUILD/$f" ] || wt_fail "no $WT_BUILD/$f (build the win32 preset first)"
 done
 mkdir -p "$WT_OUT"
 shots=$BRIVANE_LAB_DIR/shots

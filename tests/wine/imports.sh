@@ -2,8 +2,8 @@
 # Windows 95 import check of the deliverable: every function the brivane.exe of the
 # release package imports must be exported by the Windows 95 DLLs (lists in
 # ../shared/win9x). A function that 9x only stubs fails the check unless it stands in
-# the allow-list below with the reason its failure does no harm. Also counts the cmov
-# instructions (P6 and later; a Pentium faults on them) and says where they are.
+# the allow-list below with the reason its failure does no harm. (Instructions newer
+# than the 486 fail the build itself: cmake/runtime486/check486.sh.)
 #   imports.sh [ZIP|EXE]   (default the release package build/win32/brivane-VERSION.zip,
 #                           or in $BRIVANE_WIN32_BUILD; a zip is checked through
 #                           the brivane.exe it holds)
@@ -16,17 +16,15 @@ objdump=i686-w64-mingw32-objdump
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-version=$(sed -n 's/^project(Brivane VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+version=$(sed -n 's/^set(BRIVANE_VERSION \([0-9.]*\)).*/\1/p' "$repo/cmake/Version.cmake")
 target=${target:-$build/brivane-$version.zip}
 [ -f "$target" ] || { echo "imports: no $target (build the win32 preset first)" >&2; exit 1; }
 if [[ $target == *.zip ]]; then
   unzip -q "$target" brivane.exe -d "$work" || { echo "imports: $target holds no brivane.exe" >&2; exit 1; }
   exe=$work/brivane.exe
-  objects=$(dirname "$target")
   echo "imports: brivane.exe of $(basename "$target")"
 else
   exe=$target
-  objects=$(dirname "$exe")
 fi
 [ -f "$lists/kernel32.txt" ] || { echo "imports: no export lists in $lists" >&2; exit 1; }
 
@@ -67,23 +65,6 @@ while read -r dll name; do
   fi
 done <"$imports"
 echo "imports: $(wc -l <"$imports") functions from $(cut -d' ' -f1 "$imports" | sort -u | tr '\n' ' ')"
-
-# cmov: the whole executable, then the project's own objects of its build.
-disasm=$("$objdump" -d "$exe")
-total=$(grep -c $'\tcmov' <<<"$disasm" || true)
-echo "cmov: $total in $(basename "$exe")"
-if [ "$total" -gt 0 ]; then
-  echo "cmov by function (most first):"
-  awk '/^[0-9a-f]+ <.*>:$/ { fn = $2 } /\tcmov/ { print fn }' <<<"$disasm" |
-    sort | uniq -c | sort -rn | awk 'NR <= 15'  # reads all: no SIGPIPE under pipefail
-fi
-own=0
-for lib in $(find "$objects" -name 'libbrivane_*.a' -o -name 'winmain.cpp.obj'); do
-  n=$("$objdump" -d "$lib" | grep -c $'\tcmov' || true)
-  own=$((own + n))
-  [ "$n" -gt 0 ] && echo "cmov: $n in $lib"
-done
-echo "cmov: $own in the project's own code; the rest comes from the prebuilt runtime (CRT, libstdc++, libgcc)"
 
 if [ $bad = 0 ]; then echo "imports: OK"; else echo "imports: FAILED"; fi
 exit $bad

@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
-# The keyboard in the main window of the win64 build under Wine, as a Windows 98
+# The keyboard in the main window of the i686 build under Wine, as a Windows 98
 # user expects it: Tab and Shift+Tab move among the standard controls in their tab
 # order (Defrag, Scandisk, the drive list, ...), Space ticks the focused box, Home
 # picks the first drive, Alt+R and Alt+D work the captions' access keys. The mouse
 # still presses Execute; the choices reach Brivane.ini. Screenshots stay in
 # out/keyboard_*.png.
-#   BRIVANE_WIN64_BUILD  the build to test (default build/win64)
+#   BRIVANE_WIN32_BUILD  the build to test (default build/win32)
 set -uo pipefail
 WT_NAME=keyboard
 source "$(dirname "$0")/lib.sh"
 
 exe=$WT_BUILD/brivane.exe
 [ -f "$exe" ] && [ -f "$WT_BUILD/tools/winprobe.exe" ] ||
-  wt_fail "no $exe or winprobe (build the win64 preset first)"
+  wt_fail "no $exe or winprobe (build the win32 preset first)"
 
 wt_setup
 app_dir=$WINEPREFIX/drive_c/Brivane

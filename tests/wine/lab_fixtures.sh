@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Wine lab without Brivane: the stand-in disk tools come and go as a run expects,
 # their prompts give way to Brivane's button presses, and a boot tells Explorer, a
-# restart and a shutdown apart. Needs the win64 build's stand-ins (targets scandskw
+# restart and a shutdown apart. Needs the i686 build's stand-ins (targets scandskw
 # Defrag labpress labstart labexit labini labclose).
 set -uo pipefail
 WT_NAME=lab_fixtures

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Brivane's runs end to end on the lab machine (tools/lab): the real brivane.exe of
-# the win64 build with the stand-in disk tools, one Wine prefix and one display for
+# the i686 build with the stand-in disk tools, one Wine prefix and one display for
 # every case.
 #   cycle-shutdown-both    armed through the window, both tools, Shutdown
 #   cycle-restart-scandisk armed through the window, Defrag unticked, Restart

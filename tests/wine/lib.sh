@@ -3,12 +3,12 @@
 # the sourcing script exits.
 #   WT_REPO     the repository
 #   WT_OUT      where screenshots go (out/ of the repository, or $BRIVANE_OUT)
-#   WT_BUILD    the win64 build (build/win64, or $BRIVANE_WIN64_BUILD)
+#   WT_BUILD    the i686 build, the one that ships (build/win32, or $BRIVANE_WIN32_BUILD)
 #   WT_KEEP=1   keeps the prefix and the work folder for a look afterwards
 
 WT_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 WT_OUT=${BRIVANE_OUT:-$WT_REPO/out}
-WT_BUILD=${BRIVANE_WIN64_BUILD:-$WT_REPO/build/win64}
+WT_BUILD=${BRIVANE_WIN32_BUILD:-$WT_REPO/build/win32}
 WT_XVFB_PID=
 WT_WORK=
 
@@ -18,10 +18,19 @@ wt_fail() {
   exit 1
 }
 
-# Debian's 64-bit loader; `wine` picks it too when the 32-bit one is missing.
+# Debian's 32-bit loader (wine32:i386) and the server that belongs to it: the
+# prefixes are 32-bit only, one registry view, as on Windows 9x.
 wt_loader() {
-  if [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64; else command -v wine; fi
+  if [ -x /usr/lib/wine/wine ]; then echo /usr/lib/wine/wine; else
+    wt_say "no 32-bit Wine loader (Debian package wine32:i386)"
+    echo false
+  fi
 }
+if [ -x /usr/lib/wine/wineserver32 ]; then WINESERVER=/usr/lib/wine/wineserver32; else
+  WINESERVER=$(command -v wineserver)
+fi
+export WINEARCH=win32 WINESERVER
+wineserver() { "$WINESERVER" "$@"; }
 
 # An X display: $DISPLAY when set, else an Xvfb of our own on a free number.
 wt_display() {
@@ -75,7 +84,15 @@ wt_install_fonts() {
   done
 }
 
-# A display, a fresh prefix without Mono and Gecko, and the cleanup trap.
+# wt_windows98 LOG: the prefix reports Windows 98, and nothing manages the windows
+# on Xvfb (managed, a hidden window would stay on the screen, and take the mouse,
+# for two seconds while Wine waits for a manager).
+wt_windows98() {
+  "$(wt_loader)" reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win98 /f >>"$1" 2>&1 &&
+    "$(wt_loader)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$1" 2>&1
+}
+
+# A display, a fresh 32-bit prefix without Mono and Gecko, and the cleanup trap.
 wt_setup() {
   WT_WORK=$(mktemp -d /tmp/brivane-wine.XXXXXX)
   trap wt_cleanup EXIT
@@ -84,13 +101,10 @@ wt_setup() {
   export WINEPREFIX=$WT_WORK/prefix
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEDEBUG=${WINEDEBUG:--all}
-  WINEDEBUG=-all wineboot -i >"$WT_WORK/wineboot.log" 2>&1 || wt_fail "wineboot -i failed"
+  WINEDEBUG=-all "$(wt_loader)" wineboot -i >"$WT_WORK/wineboot.log" 2>&1 || wt_fail "wineboot -i failed"
   wineserver -w 2>/dev/null || true
   wt_install_fonts "$WINEPREFIX" || wt_fail "the Windows fonts could not be installed"
-  # Nothing manages the windows on Xvfb; managed, a hidden window would stay on the
-  # screen (and take the mouse) for two seconds while Wine waits for a manager.
-  "$(wt_loader)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-    >>"$WT_WORK/wineboot.log" 2>&1 || wt_fail "could not make the windows unmanaged"
+  wt_windows98 "$WT_WORK/wineboot.log" || wt_fail "could not set the prefix up as Windows 98"
   wineserver -w 2>/dev/null || true
   [ "${WT_KEEP:-0}" = 1 ] && wt_say "work folder $WT_WORK"
   return 0
@@ -105,7 +119,7 @@ wt_run() {
   WT_PID=$!
 }
 
-# wt_probe ARGS...: the window probe of the win64 build (see tools/winprobe).
+# wt_probe ARGS...: the window probe of the build (see tools/winprobe).
 wt_probe() { "$(wt_loader)" "$WT_BUILD/tools/winprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # wt_wait_window NAME [SECONDS]: waits for an X window whose name matches NAME.
@@ -160,7 +174,7 @@ wt_report() {
 # ---------------------------------------------------------------- pictures
 
 # wt_skincomp SHEET OUT.ppm WIDTH HEIGHT OP...: the picture tools/skincomp composes
-# from a sprite sheet with the program's own decoder (win64 build, under Wine).
+# from a sprite sheet with the program's own decoder (the build's, under Wine).
 wt_skincomp() {
   local sheet=$1 out=$2
   shift 2

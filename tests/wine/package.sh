@@ -6,7 +6,7 @@
 set -uo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BRIVANE_WIN32_BUILD:-$repo/build/win32}
-version=$(sed -n 's/^project(Brivane VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+version=$(sed -n 's/^set(BRIVANE_VERSION \([0-9.]*\)).*/\1/p' "$repo/cmake/Version.cmake")
 zip=${1:-$build/brivane-$version.zip}
 build=$(dirname "$zip")
 
@@ -52,7 +52,7 @@ check "Help.chm is the one built" same_as_built Help.chm
 check "README.txt has CRLF line ends" crlf_only
 check "README.txt is plain ASCII" ascii_only
 check "README.txt lines fit 79 columns" short_lines
-for text in "Brivane $version" "Windows 95" "Windows 98" "Windows ME" "Pentium Pro" cmov \
+for text in "Brivane $version" "Windows 95" "Windows 98" "Windows ME" "486 processor" MSVCRT.DLL \
   "support@brivane.co.uk" Brivane.ini "[Configeration]" "shell=Explorer.exe" system.ini Exit; do
   check "README.txt mentions $text" mentions "$text"
 done

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The skinned interface of the win64 build under Wine, through real mouse input:
+# The skinned interface of the i686 build under Wine, through real mouse input:
 # - the main window as shown equals the picture its sprite sheet predicts (title
 #   strip, body and button faces at their places, one-pixel borders), apart from
 #   the standard controls and labels that stand on it;
@@ -11,7 +11,7 @@
 #   shows "No Help!" with only OK, after which the main window still responds;
 # - Help.chm holds what help/ compiles into it (chmls).
 # Screenshots stay in out/skin_*.png.
-#   BRIVANE_WIN64_BUILD  the build to test (default build/win64)
+#   BRIVANE_WIN32_BUILD  the build to test (default build/win32)
 set -uo pipefail
 WT_NAME=skin
 source "$(dirname "$0")/lib.sh"
@@ -19,7 +19,7 @@ source "$(dirname "$0")/lib.sh"
 exe=$WT_BUILD/brivane.exe
 for f in "$exe" "$WT_BUILD/tools/winprobe.exe" "$WT_BUILD/tools/skincomp.exe" \
   "$WT_BUILD/standins/labpress.exe" "$WT_BUILD/Help.chm"; do
-  [ -f "$f" ] || wt_fail "no $f (build the win64 preset first)"
+  [ -f "$f" ] || wt_fail "no $f (build the win32 preset first)"
 done
 MAIN_SHEET=$WT_REPO/resources/main.jpg
 ABOUT_SHEET=$WT_REPO/resources/about.jpg

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Smoke test of the win64 build under Wine: the splash comes up first (491 x 265,
+# Smoke test of the i686 build under Wine: the splash comes up first (491 x 265,
 # no caption), then the main window "Brivane", centred, with a 427 x 348 client
 # area and its child windows where the layout puts them; the splash is gone by
 # then. Leaves out/smoke_main.png (the main window) behind.
-#   BRIVANE_WIN64_BUILD  the build to test (default build/win64)
+#   BRIVANE_WIN32_BUILD  the build to test (default build/win32)
 set -euo pipefail
 WT_NAME=smoke
 source "$(dirname "$0")/lib.sh"
 
 exe=$WT_BUILD/brivane.exe
-[ -f "$exe" ] || wt_fail "no $exe (build the win64 preset first)"
+[ -f "$exe" ] || wt_fail "no $exe (build the win32 preset first)"
 [ -f "$WT_BUILD/tools/winprobe.exe" ] || wt_fail "no $WT_BUILD/tools/winprobe.exe"
 
 wt_setup

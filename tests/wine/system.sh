@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The Win32 System implementation against the real API under Wine: profile files,
 # the registry roots, file errors, resources, starting programs, window calls.
-#   BRIVANE_WIN64_BUILD  the build to test (default build/win64)
+#   BRIVANE_WIN32_BUILD  the build to test (default build/win32)
 set -euo pipefail
 WT_NAME=system
 source "$(dirname "$0")/lib.sh"
 
 check=$WT_BUILD/tools/win32_system_check.exe
-[ -f "$check" ] || wt_fail "no $check (build the win64 preset first)"
+[ -f "$check" ] || wt_fail "no $check (build the win32 preset first)"
 wt_setup
 scratch=$WINEPREFIX/drive_c/check
 mkdir -p "$scratch"

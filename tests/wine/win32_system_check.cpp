@@ -89,7 +89,9 @@ void Registry(plat::System& sys) {
   std::uint32_t type = 0, size = 0;
   EXPECT_EQ(plat::kErrorSuccess, sys.RegQueryValueEx(key, "Owner", &type, nullptr, &size));
   EXPECT_EQ(plat::kRegSz, type);
-  EXPECT_EQ(10u, size);
+  // Asked for the size alone, Windows 98 gives the text's 10 bytes; Wine set to
+  // Windows 98 gives 21 (its stored wide text), so only "at least" holds on both.
+  EXPECT_EQ(true, size >= 10u);
   std::uint8_t small[4];
   size = sizeof small;
   EXPECT_EQ(plat::kErrorMoreData, sys.RegQueryValueEx(key, "Owner", &type, small, &size));

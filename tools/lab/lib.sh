@@ -3,8 +3,8 @@
 # the lab_* functions, or use lab.sh next to it. Everything lives under one folder:
 #   BRIVANE_LAB_DIR     the lab (default /tmp/brivane-lab)
 #   BRIVANE_LAB_PREFIX  its Wine prefix (default $BRIVANE_LAB_DIR/prefix)
-#   BRIVANE_WIN64_BUILD the win64 build folder that holds brivane.exe and standins/
-#                       (default build/win64 of the repository)
+#   BRIVANE_WIN32_BUILD the i686 build folder that holds brivane.exe and standins/
+#                       (default build/win32 of the repository)
 #   BRIVANE_OUT         where screenshots go, under lab/ (default out/ of the repository)
 #   BRIVANE_LAB_BOOT_TIMEOUT  seconds a boot's shell may run (default 300)
 # The stand-in disk tools log to C:\lab\tools.log (BRIVANE_LAB_LOG).
@@ -74,7 +74,7 @@ lab_power_cut() {
 
 # Waits up to $1 seconds (default 20) for the session to end by itself, then ends it.
 lab_wait_session_end() {
-  timeout "${1:-20}" wineserver -w 2>/dev/null || true
+  timeout "${1:-20}" "$WINESERVER" -w 2>/dev/null || true
   lab_kill_session
 }
 
@@ -216,9 +216,8 @@ lab_setup() {
   lab_say "creating $LAB_PREFIX"
   WINEDLLOVERRIDES="mscoree,mshtml=" "$(wt_loader)" wineboot -i >"$LAB_DIR/setup.log" 2>&1 ||
     lab_fail "wineboot -i failed, see $LAB_DIR/setup.log" || return 1
-  # Nothing manages the windows on Xvfb; unmanaged, Wine does not wait for a window
-  # manager each time a window is hidden.
-  lab_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$LAB_DIR/setup.log" 2>&1
+  lab_display && wt_windows98 "$LAB_DIR/setup.log" ||
+    lab_fail "could not set the prefix up as Windows 98, see $LAB_DIR/setup.log" || return 1
   lab_wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v RegisteredOwner /t REG_SZ \
     /d "${BRIVANE_LAB_OWNER:-Lab Owner}" /f >>"$LAB_DIR/setup.log" 2>&1
   lab_wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' /v RegisteredOrganization \
