@@ -9,6 +9,7 @@ namespace {
 
 constexpr long kErrorInvalidHandle = 6;
 constexpr long kErrorInvalidParameter = 87;
+constexpr std::uint32_t kRegNone = 0;
 
 std::vector<std::string> Split(const std::string& path) {
   std::vector<std::string> parts;
@@ -100,9 +101,12 @@ long Registry::Create(plat::RegKey root, const char* path, plat::RegKey* result,
 
 long Registry::Query(plat::RegKey key, const char* name, std::uint32_t* type, std::uint8_t* data,
                      std::uint32_t* size) {
+  if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
   auto node = Resolve(key);
   if (!node) return kErrorInvalidHandle;
-  if (data != nullptr && size == nullptr) return kErrorInvalidParameter;
+  // Windows 9x answers REG_NONE and, asked for the size only, 0 until the value is found.
+  if (type) *type = kRegNone;
+  if (data == nullptr && size != nullptr) *size = 0;
   auto it = node->values.find(plat::LowerAscii(name ? name : ""));
   if (it == node->values.end()) return plat::kErrorFileNotFound;
   const RegValue& v = it->second.second;
@@ -127,6 +131,11 @@ long Registry::Set(plat::RegKey key, const char* name, std::uint32_t type, const
   if (!node) return kErrorInvalidHandle;
   if (data == nullptr && size > 0) return kErrorInvalidParameter;
   std::string n = name ? name : "";
+  // Windows 9x stores a string up to and with its terminating NUL, whatever the
+  // size says (NT adds the NUL a size leaves out): the caller's text must end in one.
+  if (type == plat::kRegSz && data != nullptr) {
+    size = static_cast<std::uint32_t>(std::strlen(reinterpret_cast<const char*>(data))) + 1;
+  }
   RegValue v{type,
              data ? std::vector<std::uint8_t>(data, data + size) : std::vector<std::uint8_t>{}};
   auto& slot = node->values[plat::LowerAscii(n)];

@@ -25,7 +25,8 @@ class Registry {
 
   // The calls of plat::System, returning Windows error codes:
   // 2 for a missing key or value, 6 for a bad handle, 87 for a bad argument,
-  // 234 (with the needed size) for a buffer that is too small.
+  // 234 (with the needed size) for a buffer that is too small. A REG_SZ value is
+  // stored with its terminating NUL, as Windows stores it.
   long Open(plat::RegKey root, const char* path, plat::RegKey* result);
   long Create(plat::RegKey root, const char* path, plat::RegKey* result, bool* created);
   long Query(plat::RegKey key, const char* name, std::uint32_t* type, std::uint8_t* data,

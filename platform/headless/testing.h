@@ -119,6 +119,7 @@ inline std::vector<std::uint8_t> TextBytes(const std::string& text) {
 #define EXPECT_REG_BINARY(desktop, root, path, name, bytes_) \
   EXPECT_REG_VALUE(desktop, root, path, name, ::plat::kRegBinary, bytes_)
 
-// A REG_SZ value holding `text` (without a terminator, as the program writes it).
-#define EXPECT_REG_SZ(desktop, root, path, name, text) \
-  EXPECT_REG_VALUE(desktop, root, path, name, ::plat::kRegSz, ::headless::TextBytes(text))
+// A REG_SZ value holding `text` (stored with its terminating NUL).
+#define EXPECT_REG_SZ(desktop, root, path, name, text)        \
+  EXPECT_REG_VALUE(desktop, root, path, name, ::plat::kRegSz, \
+                   ::headless::TextBytes(std::string(text) + '\0'))

@@ -297,7 +297,7 @@ int WindowTable::CopyCaption(WindowId window, char* buffer, int size) const {
 
 int WindowTable::CopyClassName(WindowId window, char* buffer, int size) const {
   const Window* win = Find(window);
-  return CopyText(win ? win->class_name : std::string(), buffer, size);
+  return win ? CopyText(win->class_name, buffer, size) : 0;  // no window: the buffer as it was
 }
 
 std::intptr_t WindowTable::DefWindowProc(const SentMessage& m) {

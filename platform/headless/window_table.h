@@ -92,7 +92,8 @@ class WindowTable {
   WindowId NextWindow(WindowId window) const;
   bool OwnWindow(WindowId window) const;  // of process 0
   int CaptionLength(WindowId window) const;
-  // GetWindowTextA / GetClassNameA: size - 1 characters at most and a terminator.
+  // GetWindowTextA / GetClassNameA: size - 1 characters at most and a terminator;
+  // for no window, an empty text and an untouched buffer.
   int CopyCaption(WindowId window, char* buffer, int size) const;
   int CopyClassName(WindowId window, char* buffer, int size) const;
   std::intptr_t Send(WindowId window, unsigned message, std::uintptr_t wparam,

@@ -153,9 +153,11 @@ long Win32System::RegCreateKey(RegKey root, const char* path, RegKey* result) {
 
 long Win32System::RegQueryValueEx(RegKey key, const char* name, std::uint32_t* type,
                                   std::uint8_t* data, std::uint32_t* size) {
-  DWORD t = 0;
+  // DWORD copies that start as the caller's values: what the API leaves alone stays so.
+  DWORD t = type ? *type : 0;
   DWORD n = size ? *size : 0;
-  LONG rc = RegQueryValueExA(ToHkey(key), name, nullptr, &t, data, size ? &n : nullptr);
+  LONG rc =
+      RegQueryValueExA(ToHkey(key), name, nullptr, type ? &t : nullptr, data, size ? &n : nullptr);
   if (type) *type = t;
   if (size) *size = n;
   return rc;
