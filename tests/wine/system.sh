@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The Win32 System implementation against the real API under Wine: profile files,
-# the registry roots, file errors, resources, starting programs, window calls.
+# The Win32 System implementation against the real API under Wine, where the
+# contract tables and the profile cases do not reach: program facts, file
+# errors, resources, starting programs.
 #   BRIVANE_WIN32_BUILD  the build to test (default build/win32)
 set -euo pipefail
 WT_NAME=system
