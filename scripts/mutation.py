@@ -11,9 +11,9 @@ Needs a configured native build (cmake --preset native). The source tree is
 restored after every fault, also when the script is interrupted.
 """
 import argparse
-import importlib.util
 import pathlib
 import re
+import runpy
 import subprocess
 import sys
 
@@ -22,10 +22,7 @@ SLOW = "LongRun|FailureSweep|PowerLoss"
 
 
 def load(path):
-    spec = importlib.util.spec_from_file_location("mutants", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module.MUTANTS
+    return runpy.run_path(path)["MUTANTS"]
 
 
 def run(cmd, **kw):
