@@ -5,6 +5,7 @@
 #include "common/error_codes.h"
 #include "common/failure.h"
 #include "common/shell_entry.h"
+#include "platform/errors.h"
 #include "platform/platform.h"
 #include "windows/about_window.h"
 #include "windows/splash_window.h"
@@ -33,6 +34,17 @@ void ResetProgram() {
   p.splash.reset();
 }
 
+namespace {
+
+// A window that was never created is an unset reference: error 91, reported by
+// the step that needs it (a control missing from a layout fails creation).
+template <class W>
+W& Created(const std::unique_ptr<W>& window) {
+  if (!window) plat::Raise(plat::kErrObjectNotSet);
+  return *window;
+}
+
+}  // namespace
 }  // namespace app
 
 void ProgramMain() {
@@ -42,13 +54,13 @@ void ProgramMain() {
     program.splash = std::make_unique<windows::FrmSplash>();
     program.splash->form().Show();
   });
-  step([&] { program.splash->form().Refresh(); });
+  step([&] { app::Created(program.splash).form().Refresh(); });
   step([&] {
     program.main = std::make_unique<app::FrmMain>();
     program.main->form().Load();
   });
-  step([&] { program.main->form().Show(); });
-  step([&] { program.splash->form().Unload(); });
+  step([&] { app::Created(program.main).form().Show(); });
+  step([&] { app::Created(program.splash).form().Unload(); });
   // A machine must never keep booting into a program that has no run to do.
   step([&] {
     bool run_mode = program.main && program.main->form().Loaded() && program.main->InRunMode();
