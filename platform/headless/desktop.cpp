@@ -15,9 +15,7 @@
 namespace headless {
 namespace {
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && plat::LowerAscii(a) == plat::LowerAscii(b);
-}
+using plat::EqualNoCase;
 
 const char* KindClass(plat::Kind k) {
   switch (k) {
