@@ -1,4 +1,4 @@
-# Hand-made faults for scripts/mutation.py: (number, file, text, faulty text, the fault).
+# Hand-made faults for tests/mutation/mutation.py: (number, file, text, faulty text, the fault).
 # Each text must stand exactly once in its file.
 MUTANTS = [
     (1, "run/window_search.cpp",

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""Mutation check: puts each hand-made fault of scripts/mutants.py into the
+"""Mutation check: puts each hand-made fault of tests/mutation/mutants.py into the
 program in turn, builds the native tests, runs the fast suite and puts the
 code back. A fault no test catches is a hole in the tests.
 
-  python3 scripts/mutation.py              # every fault, fast suite
-  python3 scripts/mutation.py 3 17         # some of them
-  python3 scripts/mutation.py --slow ...   # survivors also against the slow tests
+  python3 tests/mutation/mutation.py              # every fault, fast suite
+  python3 tests/mutation/mutation.py 3 17         # some of them
+  python3 tests/mutation/mutation.py --slow ...   # survivors also against the slow tests
 
 Needs a configured native build (cmake --preset native). The source tree is
 restored after every fault, also when the script is interrupted.
@@ -17,7 +17,7 @@ import runpy
 import subprocess
 import sys
 
-ROOT = pathlib.Path(__file__).resolve().parent.parent
+ROOT = pathlib.Path(__file__).resolve().parents[2]
 SLOW = "LongRun|FailureSweep|PowerLoss"
 
 
@@ -65,7 +65,7 @@ def check(mutant, build, slow):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("ids", nargs="*", type=int)
-    parser.add_argument("--list", default=str(ROOT / "scripts" / "mutants.py"))
+    parser.add_argument("--list", default=str(ROOT / "tests" / "mutation" / "mutants.py"))
     parser.add_argument("--build", default="build/native")
     parser.add_argument("--slow", action="store_true")
     opts = parser.parse_args()
