@@ -1,4 +1,5 @@
-// The program's windows, one instance each, created by Main.
+// The program's windows, one instance each, created by Main. They are the only
+// state the program keeps between window events.
 #pragma once
 
 #include <memory>
@@ -19,9 +20,12 @@ struct Program {
 };
 
 Program& TheProgram();
+// The main window reference: set by Main before the window is loaded.
+FrmMain* MainWindow();
 // The about window, created on first use.
 windows::FrmAbout& AboutWindow();
-// Discards every window (a test's next boot starts from nothing).
+// Discards every window and with them all the program's state (a test's next
+// boot starts from nothing).
 void ResetProgram();
 
 }  // namespace app

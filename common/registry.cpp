@@ -1,7 +1,5 @@
 #include "common/registry.h"
 
-#include <vector>
-
 #include "common/failure.h"
 #include "platform/platform.h"
 
@@ -30,33 +28,34 @@ std::optional<std::string> GetRegString(plat::RegKey root, const std::string& pa
   return result;
 }
 
-void SaveRegString(plat::RegKey root, const std::string& path, const std::string& name,
-                   const std::string& text) {
+namespace {
+
+// Creates the key as needed and stores the bytes of `data` as a value of `type`.
+void SaveRegValue(plat::RegKey root, const std::string& path, const std::string& name,
+                  std::uint32_t type, const std::string& data) {
   OnErrorResumeNext resume;
   plat::RegKey key = 0;
   resume([&] { plat::Sys().RegCreateKey(root, path.c_str(), &key); });
   resume([&] {
-    plat::Sys().RegSetValueEx(key, name.c_str(), plat::kRegSz,
-                              reinterpret_cast<const std::uint8_t*>(text.data()),
-                              static_cast<std::uint32_t>(text.size()));
+    // An empty binary value creates the key and writes no value.
+    if (type == plat::kRegBinary && data.empty()) return;
+    plat::Sys().RegSetValueEx(key, name.c_str(), type,
+                              reinterpret_cast<const std::uint8_t*>(data.data()),
+                              static_cast<std::uint32_t>(data.size()));
   });
   resume([&] { plat::Sys().RegCloseKey(key); });
 }
 
+}  // namespace
+
+void SaveRegString(plat::RegKey root, const std::string& path, const std::string& name,
+                   const std::string& text) {
+  SaveRegValue(root, path, name, plat::kRegSz, text);
+}
+
 void SaveRegBinary(plat::RegKey root, const std::string& path, const std::string& name,
                    const std::string& data) {
-  OnErrorResumeNext resume;
-  std::vector<std::uint8_t> bytes;
-  plat::RegKey key = 0;
-  resume([&] { bytes.assign(data.begin(), data.end()); });
-  resume([&] { plat::Sys().RegCreateKey(root, path.c_str(), &key); });
-  resume([&] {
-    // An empty string creates the key and writes no value.
-    if (bytes.empty()) return;
-    plat::Sys().RegSetValueEx(key, name.c_str(), plat::kRegBinary, bytes.data(),
-                              static_cast<std::uint32_t>(bytes.size()));
-  });
-  resume([&] { plat::Sys().RegCloseKey(key); });
+  SaveRegValue(root, path, name, plat::kRegBinary, data);
 }
 
 }  // namespace common

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/error_codes.h"
 #include "common/failure.h"
 #include "common/support.h"
 #include "platform/platform.h"
@@ -20,7 +21,7 @@ std::string TrimBlanks(const std::string& s) {
 }  // namespace
 
 std::string ReadIni(const std::string& file, const std::string& section, const std::string& key) {
-  OnErrorReportAndResume resume("MI95");
+  OnErrorReportAndResume resume(codes::kReadIni);
   std::string buffer(kReadBuffer, '\0');
   std::uint32_t count = 0;
   std::string result;
@@ -30,8 +31,8 @@ std::string ReadIni(const std::string& file, const std::string& section, const s
   });
   resume([&] {
     if (count != 0) {
-      // The whole buffer, NUL fill included; only blanks are trimmed.
-      result = TrimBlanks(buffer);
+      // Readers only ever used the text before the buffer's NUL fill.
+      result = TrimBlanks(std::string(plat::StripNull(buffer)));
     } else {
       plat::MsgBox(
           std::string("An error has occurred while reading the .ini file.  Please contact ") +
@@ -69,10 +70,12 @@ void FlushProfile(const std::string& file) {
   plat::Sys().WritePrivateProfileString(nullptr, nullptr, nullptr, file.c_str());
 }
 
+std::string SettingsFilePath() {
+  return plat::AppPath() + "\\" + plat::AppTitle() + ".ini";
+}
+
 std::string SystemIniPath() {
-  std::string dir = plat::Sys().WindowsDirectory();
-  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  return dir + "\\system.ini";
+  return plat::InFolder(plat::Sys().WindowsDirectory(), "system.ini");
 }
 
 }  // namespace common

@@ -15,9 +15,18 @@ inline constexpr const char* kKeyRestart = "Restart";
 inline constexpr const char* kKeySet = "Set";
 // The Shell value that arming replaced, kept to be put back at completion.
 inline constexpr const char* kKeyKeptShell = "KeptShell";
+// Where system.ini names the shell that Windows starts, and its usual value.
+inline constexpr const char* kBootSection = "Boot";
+inline constexpr const char* kKeyShell = "Shell";
+inline constexpr const char* kExplorer = "Explorer.exe";
+
+// The settings file: App.Path, "\", App.Title, ".ini" (a doubled backslash at a
+// drive's root, which the profile functions accept).
+std::string SettingsFilePath();
 
 // Reads a value through a 50-character buffer: at most 49 characters, the file's
 // own path for a missing file, section or key, a message and "" for an empty value.
+// The text ends where the value does: the buffer's NUL fill is cut off here.
 std::string ReadIni(const std::string& file, const std::string& section, const std::string& key);
 // Writes a value; an unsuccessful write shows a message and the caller carries on.
 void WriteIni(const std::string& file, const std::string& section, const std::string& key,

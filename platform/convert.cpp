@@ -86,6 +86,14 @@ std::string LowerAscii(std::string_view text) {
   return out;
 }
 
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
 double ToDouble(std::string_view text) {
   std::string_view s = Trim(StripNull(text));
   double v = 0;

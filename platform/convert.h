@@ -39,5 +39,7 @@ std::string_view StripNull(std::string_view text);
 
 // ASCII lower case; the program's own texts are ASCII.
 std::string LowerAscii(std::string_view text);
+// Equal but for ASCII letter case, as Windows compares names.
+bool EqualNoCase(std::string_view a, std::string_view b);
 
 }  // namespace plat

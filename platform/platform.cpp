@@ -36,6 +36,11 @@ std::string AppPath() {
   return folder;
 }
 
+std::string InFolder(std::string folder, std::string_view name) {
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder.append(name);
+}
+
 std::string AppTitle() {
   return "Brivane";
 }
@@ -45,9 +50,7 @@ std::string AppExeName() {
   auto slash = exe.find_last_of("\\/");
   std::string file = slash == std::string::npos ? exe : exe.substr(slash + 1);
   if (file.size() > 4) {
-    std::string ext = file.substr(file.size() - 4);
-    for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (ext == ".exe") file.resize(file.size() - 4);
+    if (EqualNoCase(file.substr(file.size() - 4), ".exe")) file.resize(file.size() - 4);
   }
   return file;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/system.h"
 #include "platform/toolkit.h"
@@ -17,6 +18,8 @@ bool Installed();
 // ---- Program facts
 // The executable's folder, without a trailing backslash except at a drive's root.
 std::string AppPath();
+// `name` in `folder`, with one backslash between them.
+std::string InFolder(std::string folder, std::string_view name);
 // "Brivane".
 std::string AppTitle();
 // The executable's file name without ".exe".

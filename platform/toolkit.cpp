@@ -15,17 +15,6 @@ std::vector<Form*> g_pending;  // unloaded inside a handler, window not yet dest
 int g_depth = 0;               // handlers running, outermost first
 int g_modal = 0;               // message boxes open
 
-bool NameEquals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void detail::FlushPendingDestroys() {
@@ -337,7 +326,7 @@ Form::~Form() {
 
 Control* Form::Find(std::string_view name) {
   for (auto& c : controls_) {
-    if (NameEquals(c->name(), name)) return c.get();
+    if (EqualNoCase(c->name(), name)) return c.get();
   }
   return nullptr;
 }

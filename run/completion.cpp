@@ -2,44 +2,44 @@
 // shutdown or restart.
 #include <string>
 
-#include "app/main_window.h"
-#include "app/shell_entry.h"
+#include "common/error_codes.h"
 #include "common/failure.h"
 #include "common/settings.h"
+#include "common/shell_entry.h"
 #include "common/termination.h"
 #include "platform/platform.h"
-#include "run/window_search.h"
+#include "run/run.h"
 
-namespace app {
+namespace run {
 
-void FrmMain::FinishRun() {
+void MaintenanceRun::FinishRun() {
   if (completed_) return;
-  common::OnErrorReportAndReturn("FM316", [&] {
-    const std::string settings = SettingsPath();
-    const std::string system_ini = common::SystemIniPath();
+  common::OnErrorReportAndReturn(common::codes::kFinishRun, [&] {
+    using namespace common;
+    const std::string settings = window_.SettingsPath();
+    const std::string system_ini = SystemIniPath();
     // Read before the file that keeps it goes.
     const std::string shell = KeptShell(settings);
-    const bool shutdown = form_["optShutdown"].Value() == plat::kTrue;
+    const bool shutdown = window_.ShutdownValue() == plat::kTrue;
     // Disarmed first, but the file that keeps the shell goes only once the shell
     // is back: power lost in between boots Brivane once with no run, and start-up
     // puts the kept shell back instead of falling back to Explorer.
-    plat::Sys().WritePrivateProfileString(common::kSection, common::kKeySet, nullptr,
-                                          settings.c_str());
-    common::FlushProfile(settings);
-    common::WriteIni(system_ini, "Boot", "Shell", shell);
-    common::FlushProfile(system_ini);
+    plat::Sys().WritePrivateProfileString(kSection, kKeySet, nullptr, settings.c_str());
+    FlushProfile(settings);
+    WriteIni(system_ini, kBootSection, kKeyShell, shell);
+    FlushProfile(system_ini);
     // A shell write that did not take leaves the kept shell for start-up's repair.
-    const bool shell_back = !NamesThisProgram(common::ReadProfileFull(system_ini, "Boot", "Shell"));
+    const bool shell_back = !NamesThisProgram(ReadProfileFull(system_ini, kBootSection, kKeyShell));
     plat::RuntimeError error(0);
-    if (shell_back && !common::Attempt([&] { plat::Sys().DeleteFile(settings); }, &error) &&
+    if (shell_back && !Attempt([&] { plat::Sys().DeleteFile(settings); }, &error) &&
         error.number() != plat::kErrFileNotFound) {
       throw error;
     }
-    run::Pause(5000);
+    Pause(5000);
     plat::Sys().ExitWindowsEx(shutdown ? plat::kEwxShutdown : plat::kEwxReboot, 0);
-    common::EndApplication();
+    EndApplication();
     completed_ = true;
   });
 }
 
-}  // namespace app
+}  // namespace run

@@ -1,44 +1,54 @@
 // The first step of a run: wait, preset the tools, start the first tool.
 #include <string>
 
-#include "app/main_window.h"
+#include "common/error_codes.h"
 #include "common/failure.h"
+#include "common/settings.h"
 #include "common/support.h"
 #include "platform/platform.h"
-#include "run/window_search.h"
+#include "run/run.h"
 
-namespace app {
+namespace run {
 
-void FrmMain::timClean_Timer() {
+void MaintenanceRun::timClean_Timer() {
   common::OnErrorResumeNext resume;
   resume([&] { StartRun(); });
   if (completed_) return;
-  resume([&] { form_["timClean"].SetEnabled(false); });
+  resume([&] { window_.EnableTimer(Timer::kClean, false); });
 }
 
-void FrmMain::StartTool(const char* program, const char* option, int show_state) {
+char MaintenanceRun::StoredDriveLetter() {
+  std::string drive = common::ReadIni(window_.SettingsPath(), common::kSection, common::kKeyDrive);
+  char letter = drive.empty() ? '\0' : drive[0];
+  // Anything but a drive letter would end up on a tool's command line.
+  if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z'))) {
+    plat::Raise(plat::kErrInvalidCall);
+  }
+  return letter;
+}
+
+void MaintenanceRun::StartTool(const char* program) {
   // The tools live in the Windows folder, wherever that is.
-  std::string folder = plat::Sys().WindowsDirectory();
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  const std::string command = folder + program + " " + StoredDriveLetter() + ":" + option;
-  plat::ProcessId id = plat::Sys().StartProgram(command, show_state);
+  const std::string path = plat::InFolder(plat::Sys().WindowsDirectory(), program);
+  const std::string command = path + " " + StoredDriveLetter() + ": /n";
+  plat::ProcessId id = plat::Sys().StartProgram(command, plat::kShowNormalNoFocus);
   if (std::string(program) == "scandskw.exe") {
     scandisk_process_ = id;
     scandisk_seen_ = false;
   }
 }
 
-void FrmMain::StartRun() {
-  bool started = common::OnErrorReportAndReturn("FM227", [&] {
-    run::Pause(10000);
+void MaintenanceRun::StartRun() {
+  bool started = common::OnErrorReportAndReturn(common::codes::kStartRun, [&] {
+    Pause(10000);
     SetCheckDriveOptions();
     SetDefragOptions();
-    if (form_["chkScanDisk"].Value() == 1) {
-      StartTool("scandskw.exe", " /n", plat::kShowNormalNoFocus);
-      form_["timScanDisk"].SetEnabled(true);
-    } else if (form_["chkDefrag"].Value() == 1) {
-      StartTool("Defrag.exe", " /n", plat::kShowNormalNoFocus);
-      form_["timDefrag"].SetEnabled(true);
+    if (window_.ScanDiskValue() == 1) {
+      StartTool("scandskw.exe");
+      window_.EnableTimer(Timer::kScanDisk, true);
+    } else if (window_.DefragValue() == 1) {
+      StartTool("Defrag.exe");
+      window_.EnableTimer(Timer::kDefrag, true);
     }
   });
   if (started) return;
@@ -51,4 +61,4 @@ void FrmMain::StartRun() {
   FinishRun();
 }
 
-}  // namespace app
+}  // namespace run

@@ -1,11 +1,11 @@
 // The disk tools' unattended settings, written before any tool starts.
 #include <string>
 
-#include "app/main_window.h"
 #include "common/failure.h"
 #include "common/registry.h"
+#include "run/run.h"
 
-namespace app {
+namespace run {
 namespace {
 constexpr const char* kCheckDrive =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Check Drive";
@@ -16,7 +16,7 @@ constexpr const char* kDefragSettings =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Defrag\\Settings";
 }  // namespace
 
-void FrmMain::SetCheckDriveOptions() {
+void MaintenanceRun::SetCheckDriveOptions() {
   common::OnErrorResumeNext resume;
   using common::SaveRegBinary;
   const std::string settings{'\x80', '\x04', '\0', '\0'};
@@ -28,7 +28,7 @@ void FrmMain::SetCheckDriveOptions() {
   });
 }
 
-void FrmMain::SetDefragOptions() {
+void MaintenanceRun::SetDefragOptions() {
   common::OnErrorResumeNext resume;
   using common::SaveRegString;
   const std::string base = kDefragSettings;
@@ -36,4 +36,4 @@ void FrmMain::SetDefragOptions() {
   resume([&] { SaveRegString(plat::kHkeyCurrentUser, base + "\\method", "", "FULLNOAPPLOG"); });
 }
 
-}  // namespace app
+}  // namespace run

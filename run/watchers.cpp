@@ -2,64 +2,80 @@
 // Defrag until its final prompt, which is answered.
 #include <string>
 
-#include "app/main_window.h"
 #include "common/failure.h"
+#include "common/settings.h"
 #include "platform/platform.h"
-#include "run/window_search.h"
+#include "run/run.h"
 
-namespace app {
+namespace run {
 
-void FrmMain::timScanDisk_Timer() {
+bool MaintenanceRun::ScanDiskEnded() {
   common::OnErrorResumeNext resume;
   resume([&] {
-    plat::Sys().EnumWindows([](plat::WindowId w) { return run::EnumScanDiskWindow(w, 0) != 0; });
+    plat::Sys().EnumWindows(
+        [this](plat::WindowId w) { return search_.EnumScanDiskWindow(w, 0) != 0; });
   });
-  if (run::ScanDiskFound != plat::kFalse) {
+  if (search_.ScanDiskFound != plat::kFalse) {
     scandisk_seen_ = true;
-    return;
+    return false;
   }
   // A ScanDisk whose window has not appeared yet has not finished.
   bool ended = false;
   resume([&] { ended = scandisk_seen_ || plat::Sys().ProgramHasEnded(scandisk_process_); });
-  if (!ended) return;
+  return ended;
+}
 
-  bool defrag = false;
-  resume([&] { defrag = form_["chkDefrag"].Value() == 1; });
-  if (defrag) {
-    resume([&] { plat::Sys().Sleep(10000); });
-    resume([&] {
-      const std::string command = std::string("Defrag.exe ") + StoredDriveLetter() + ":";
-      plat::Sys().StartProgram(command, plat::kShowNormalFocus);
-    });
-    resume([&] { form_["timDefrag"].SetEnabled(true); });
-    resume([&] { form_["timScanDisk"].SetEnabled(false); });
-  } else {
-    resume([&] { FinishRun(); });
-    if (completed_) return;
-    resume([&] { form_["timScanDisk"].SetEnabled(false); });
-  }
+void MaintenanceRun::StartDefragAfterScanDisk() {
+  common::OnErrorResumeNext resume;
+  resume([&] { plat::Sys().Sleep(10000); });
+  resume([&] {
+    // By its bare name on purpose, unlike the launcher: Windows' program search
+    // finds Defrag, started activated and without /n so that the user sees it work.
+    const std::string command = std::string("Defrag.exe ") + StoredDriveLetter() + ":";
+    plat::Sys().StartProgram(command, plat::kShowNormalFocus);
+  });
+  resume([&] { window_.EnableTimer(Timer::kDefrag, true); });
+  resume([&] { window_.EnableTimer(Timer::kScanDisk, false); });
+}
 
-  // A ScanDisk dialog that came up meanwhile is answered No.
+void MaintenanceRun::AnswerScanDiskDialog() {
+  common::OnErrorResumeNext resume;
   std::string title;
   resume([&] {
     std::string text = "ScanDisk";
     const plat::Bool16 case_sensitive = plat::kTrue;
-    title = run::GetWindowTitle(run::FindWindowByTitle(form_, text, case_sensitive));
+    title = GetWindowTitle(FindWindowByTitle(window_.Handle(), text, case_sensitive));
   });
-  if (completed_ || !form_.Loaded() || title.empty()) return;
-  resume([&] { run::ToolDialog = run::FindToolWindow("#32770", title.c_str()); });
-  if (run::ToolDialog == 0) return;
-  resume([&] { run::FindButton(run::ToolDialog, "&No"); });
-  resume([&] { run::PressButton(); });
+  if (completed_ || !window_.Loaded() || title.empty()) return;
+  resume([&] { search_.ToolDialog = FindToolWindow("#32770", title.c_str()); });
+  if (search_.ToolDialog == 0) return;
+  resume([&] { search_.FindButton(search_.ToolDialog, "&No"); });
+  resume([&] { search_.PressButton(); });
 }
 
-void FrmMain::timDefrag_Timer() {
+void MaintenanceRun::timScanDisk_Timer() {
+  if (!ScanDiskEnded()) return;
   common::OnErrorResumeNext resume;
-  resume([&] { run::ToolDialog = run::FindToolWindow("#32770", "Disk Defragmenter"); });
-  if (run::ToolDialog == 0) return;
-  resume([&] { run::FindButton(run::ToolDialog, "&Yes"); });
-  resume([&] { run::PressButton(); });
+  bool defrag = false;
+  resume([&] { defrag = window_.DefragValue() == 1; });
+  if (defrag) {
+    StartDefragAfterScanDisk();
+  } else {
+    resume([&] { FinishRun(); });
+    if (completed_) return;
+    resume([&] { window_.EnableTimer(Timer::kScanDisk, false); });
+  }
+  // A ScanDisk dialog that came up meanwhile is answered No.
+  AnswerScanDiskDialog();
+}
+
+void MaintenanceRun::timDefrag_Timer() {
+  common::OnErrorResumeNext resume;
+  resume([&] { search_.ToolDialog = FindToolWindow("#32770", "Disk Defragmenter"); });
+  if (search_.ToolDialog == 0) return;
+  resume([&] { search_.FindButton(search_.ToolDialog, "&Yes"); });
+  resume([&] { search_.PressButton(); });
   resume([&] { FinishRun(); });
 }
 
-}  // namespace app
+}  // namespace run

@@ -5,22 +5,10 @@
 
 namespace run {
 
-plat::Bool16 ScanDiskFound = plat::kFalse;
-std::string ButtonCaption;
-plat::WindowId ButtonWindow = 0;
-plat::WindowId ToolDialog = 0;
-
 namespace {
 // Another program's window must answer within this time or be left alone.
 constexpr unsigned kSendTimeoutMs = 5000;
 }  // namespace
-
-void ResetSearchGlobals() {
-  ScanDiskFound = plat::kFalse;
-  ButtonCaption.clear();
-  ButtonWindow = 0;
-  ToolDialog = 0;
-}
 
 std::string StripNull(const std::string& text) {
   return std::string(plat::StripNull(text));
@@ -42,11 +30,10 @@ std::string GetWindowTitle(plat::WindowId window) {
   return title;
 }
 
-plat::WindowId FindWindowByTitle(plat::Form& form, std::string& text,
+plat::WindowId FindWindowByTitle(plat::WindowId start, std::string& text,
                                  const plat::Bool16& case_sensitive) {
-  plat::WindowId current = 0;
+  plat::WindowId current = start;
   common::OnErrorResumeNext resume;
-  resume([&] { current = form.Handle(); });
   for (;;) {
     resume([] { plat::DoEvents(); });
     if (current == 0) return 0;
@@ -68,7 +55,7 @@ plat::WindowId FindWindowByTitle(plat::Form& form, std::string& text,
   }
 }
 
-int EnumScanDiskWindow(plat::WindowId window, std::intptr_t) {
+int WindowSearch::EnumScanDiskWindow(plat::WindowId window, std::intptr_t) {
   ScanDiskFound = plat::kFalse;
   int result = 1;
   common::OnErrorResumeNext resume;
@@ -106,7 +93,7 @@ std::string GetWindowIdentity(plat::WindowId window, std::string& kind, std::str
   return StripNull(identity);
 }
 
-int EnumButtonWindow(plat::WindowId window, std::intptr_t) {
+int WindowSearch::EnumButtonWindow(plat::WindowId window, std::intptr_t) {
   common::OnErrorResumeNext resume;
   resume([&] {
     std::string kind, class_name;
@@ -143,14 +130,14 @@ plat::WindowId FindToolWindow(const char* class_name, const char* caption) {
   return found;
 }
 
-void FindButton(plat::WindowId dialog, const char* caption) {
+void WindowSearch::FindButton(plat::WindowId dialog, const char* caption) {
   common::OnErrorResumeNext resume;
   ButtonCaption = caption;
   // Handles are reused: an old match must never be pressed in a new dialog.
   ButtonWindow = 0;
   resume([&] {
     plat::Sys().EnumChildWindows(dialog,
-                                 [](plat::WindowId w) { return EnumButtonWindow(w, 0) != 0; });
+                                 [this](plat::WindowId w) { return EnumButtonWindow(w, 0) != 0; });
   });
 }
 
@@ -163,7 +150,7 @@ void SendToTool(plat::WindowId window, unsigned message) {
   });
 }
 
-void PressButton() {
+void WindowSearch::PressButton() {
   if (ButtonWindow == 0) return;
   for (unsigned message :
        {plat::kWmLButtonDown, plat::kWmLButtonUp, plat::kWmLButtonDown, plat::kWmLButtonUp}) {

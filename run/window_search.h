@@ -6,30 +6,36 @@
 
 #include "platform/convert.h"
 #include "platform/system.h"
-#include "platform/toolkit.h"
 
 namespace run {
 
-// Written by the searches, read by the watchers.
-extern plat::Bool16 ScanDiskFound;
-extern std::string ButtonCaption;
-extern plat::WindowId ButtonWindow;
-extern plat::WindowId ToolDialog;
-void ResetSearchGlobals();
+// The searches whose results the watchers read afterwards.
+class WindowSearch {
+ public:
+  // Top-level enumeration callback: sets ScanDiskFound and stops at a window of
+  // another program whose caption contains "ScanDisk".
+  int EnumScanDiskWindow(plat::WindowId window, std::intptr_t user);
+  // Child enumeration callback: a descendant whose identity equals ButtonCaption
+  // becomes ButtonWindow (the last match wins).
+  int EnumButtonWindow(plat::WindowId window, std::intptr_t user);
+  // Searches the dialog's descendants for `caption`; ButtonWindow is cleared first.
+  void FindButton(plat::WindowId dialog, const char* caption);
+  // Two left clicks at the top-left corner of ButtonWindow; nothing when it is 0.
+  void PressButton();
 
-// From `form` down the Z-order, the first window of another program whose caption
-// contains `text`; 0 when none. Yields to waiting messages before each window.
-// Without `case_sensitive` the caller's `text` is lowered too.
-plat::WindowId FindWindowByTitle(plat::Form& form, std::string& text,
+  plat::Bool16 ScanDiskFound = plat::kFalse;
+  std::string ButtonCaption;
+  plat::WindowId ButtonWindow = 0;
+  plat::WindowId ToolDialog = 0;
+};
+
+// From `start` down the Z-order, the first window of another program whose
+// caption contains `text`; 0 when none. Yields to waiting messages before each
+// window. Without `case_sensitive` the caller's `text` is lowered too.
+plat::WindowId FindWindowByTitle(plat::WindowId start, std::string& text,
                                  const plat::Bool16& case_sensitive);
 // The window's whole caption ("" for none).
 std::string GetWindowTitle(plat::WindowId window);
-// Top-level enumeration callback: sets ScanDiskFound and stops at a window of
-// another program whose caption contains "ScanDisk".
-int EnumScanDiskWindow(plat::WindowId window, std::intptr_t user);
-// Child enumeration callback: a descendant whose identity equals ButtonCaption
-// becomes ButtonWindow (the last match wins).
-int EnumButtonWindow(plat::WindowId window, std::intptr_t user);
 // The caption, or the class name for a window without one; `kind` says which.
 std::string GetWindowIdentity(plat::WindowId window, std::string& kind, std::string& class_name);
 std::string StripNull(const std::string& text);
@@ -38,10 +44,6 @@ void Pause(std::int32_t milliseconds);
 
 // The top-level window of another program with this class and whole caption.
 plat::WindowId FindToolWindow(const char* class_name, const char* caption);
-// Searches the dialog's descendants for ButtonCaption, cleared first.
-void FindButton(plat::WindowId dialog, const char* caption);
-// Two left clicks at the top-left corner of ButtonWindow; nothing when it is 0.
-void PressButton();
 // Sends a message to another program without hanging on it when it is hung.
 void SendToTool(plat::WindowId window, unsigned message);
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/error_codes.h"
 #include "common/failure.h"
 #include "platform/errors.h"
 #include "platform/image.h"
@@ -10,10 +11,8 @@
 namespace skin {
 
 void LoadSkinPicture(int resource_id, plat::Control& target) {
-  common::OnErrorReportAndReturn("MRES76", [&] {
-    std::string temp = plat::AppPath();
-    if (temp.empty() || temp.back() != '\\') temp += '\\';
-    temp += "temp.jpg";
+  common::OnErrorReportAndReturn(common::codes::kSkinPicture, [&] {
+    const std::string temp = plat::InFolder(plat::AppPath(), "temp.jpg");
     std::string name = ExtractResource(temp, resource_id, "JPG");
     // An empty name decodes to no picture, as loading "" does.
     if (!name.empty()) {
@@ -27,7 +26,7 @@ void LoadSkinPicture(int resource_id, plat::Control& target) {
 std::string ExtractResource(const std::string& file_name, int resource_id,
                             const std::string& resource_type) {
   std::string result;
-  common::OnErrorReportAndReturn("MRES169", [&] {
+  common::OnErrorReportAndReturn(common::codes::kSkinResource, [&] {
     std::vector<std::uint8_t> bytes = plat::Sys().ReadResource(resource_type.c_str(), resource_id);
     plat::Sys().WriteFileBytes(file_name, bytes);
     result = file_name;

@@ -1,4 +1,5 @@
-// Where each piece lies on the sprite sheets, in sheet pixels.
+// Where each piece lies on the sprite sheets, in sheet pixels: the windows copy
+// their pieces from here and tools/artgen draws them here.
 #pragma once
 
 namespace skin {

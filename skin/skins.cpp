@@ -14,31 +14,17 @@ void ShowPiece(plat::Control& surface, plat::Control& sheet, const Piece& piece)
   surface.Refresh();
 }
 
-void PressFace(plat::Form& window, const char* surface, const Piece& pressed) {
-  common::OnErrorResumeNext resume;
-  resume([&] { ShowPiece(window[surface], window["picPicture"], pressed); });
-}
-
-void HoverFace(plat::Form& window, const char* surface, const Piece& hover, int button) {
-  if (button != 0) return;
-  common::OnErrorResumeNext resume;
-  resume([&] { ShowPiece(window[surface], window["picPicture"], hover); });
-}
-
-void PaintSkin(plat::Form& window) {
-  common::OnErrorReportAndEnd("MSK148", [&] {
-    plat::Control& sheet = window["picPicture"];
-    CopyPiece(window["picTitlebar"], sheet, main_sheet::kTitleActive);
-    CopyPiece(window["picMain"], sheet, main_sheet::kBody);
-    CopyPiece(window["PicExecute"], sheet, main_sheet::kExecuteNormal);
-    CopyPiece(window["picExit"], sheet, main_sheet::kExitNormal);
-    CopyPiece(window["picClose"], sheet, main_sheet::kCloseActive);
-    CopyPiece(window["picHelp"], sheet, main_sheet::kHelpNormal);
-    CopyPiece(window["picAbout"], sheet, main_sheet::kAboutNormal);
-    window["picTitlebar"].Refresh();
-    window["picMain"].Refresh();
-    window["PicExecute"].Refresh();
-  });
+void BindFaces(plat::Control& surface, plat::Control& sheet, const Piece& hover,
+               const Piece& pressed) {
+  surface.on_mouse_down = [&surface, &sheet, pressed](int, int, double, double) {
+    common::OnErrorResumeNext resume;
+    resume([&] { ShowPiece(surface, sheet, pressed); });
+  };
+  surface.on_mouse_move = [&surface, &sheet, hover](int button, int, double, double) {
+    if (button != 0) return;
+    common::OnErrorResumeNext resume;
+    resume([&] { ShowPiece(surface, sheet, hover); });
+  };
 }
 
 void DragWindow(plat::Form& window) {
@@ -47,6 +33,37 @@ void DragWindow(plat::Form& window) {
   resume([&] { plat::Sys().ReleaseCapture(); });
   resume([&] { handle = window.Handle(); });
   resume([&] { plat::Sys().SendMessage(handle, plat::kWmNcLButtonDown, plat::kHtCaption, 0); });
+}
+
+TitleBar::TitleBar(plat::Form& window, plat::Control& sheet, plat::Control& strip,
+                   plat::Control& glyph, plat::Control& timer, const TitleFaces& faces)
+    : window_(window), sheet_(sheet), strip_(strip), glyph_(glyph), faces_(faces) {
+  strip.on_mouse_down = [this](int, int, double, double) { Drag(); };
+  strip.on_mouse_move = [this](int, int, double, double) {
+    common::OnErrorResumeNext resume;
+    resume([&] { ShowPiece(glyph_, sheet_, faces_.glyph_active); });
+  };
+  timer.on_timer = [this] { Tick(); };
+}
+
+void TitleBar::Drag() {
+  common::OnErrorResumeNext resume;
+  resume([&] { window_.SetMousePointer(plat::kPointerSizeAll); });
+  resume([&] { DragWindow(window_); });
+  resume([&] { window_.SetMousePointer(plat::kPointerDefault); });
+}
+
+void TitleBar::Tick() {
+  common::OnErrorResumeNext resume;
+  plat::WindowId foreground = 0, own = 0;
+  resume([&] { foreground = plat::Sys().GetForegroundWindow(); });
+  resume([&] { own = window_.Handle(); });
+  const bool active = foreground == own;
+  active_ = plat::ToBool16(active);
+  resume([&] { CopyPiece(strip_, sheet_, active ? faces_.strip_active : faces_.strip_inactive); });
+  resume([&] { CopyPiece(glyph_, sheet_, active ? faces_.glyph_active : faces_.glyph_inactive); });
+  resume([&] { strip_.Refresh(); });
+  resume([&] { glyph_.Refresh(); });
 }
 
 }  // namespace skin

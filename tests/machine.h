@@ -11,12 +11,10 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
-#include "app/shell_entry.h"
 #include "platform/convert.h"
 #include "platform/headless/desktop.h"
 #include "platform/headless/profile.h"
 #include "platform/platform.h"
-#include "run/window_search.h"
 
 namespace brivane_test {
 
@@ -71,8 +69,6 @@ class Machine {
   void PowerCycle() {
     d_.Restart();
     app::ResetProgram();
-    run::ResetSearchGlobals();
-    app::SetSettingsPath("");
   }
   // Starts brivane.exe in the running session, as Windows or the user does.
   void StartBrivane() {
@@ -108,14 +104,14 @@ class Machine {
   // The user: picks the first drive and presses Execute, or presses Exit; Yes to both.
   void Arm() {
     if (!MainLoaded()) return;
-    d_.Select((*Main())["lstDrive"], 0);
+    d_.Select(Main()->form()["lstDrive"], 0);
     d_.AnswerNextBox(plat::kIdYes);
-    d_.Click((*Main())["PicExecute"]);
+    d_.Click(Main()->form()["PicExecute"]);
   }
   void PressExit() {
     if (!MainLoaded()) return;
     d_.AnswerNextBox(plat::kIdYes);
-    d_.Click((*Main())["picExit"]);
+    d_.Click(Main()->form()["picExit"]);
   }
   // Lets the session run until Windows is asked to end it or the program has
   // gone; a program still waiting after `limit_ms` gets the user's Exit.

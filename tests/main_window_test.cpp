@@ -207,6 +207,8 @@ TEST_F(MainWindowTest, ArmingKeepsTheShellItReplaces) {
       {"[boot]\r\nshell=\"C:\\Quoted Shell\\x.exe\"\r\n", "C:\\Quoted Shell\\x.exe"},
       {"[boot]\r\nshell=C:\\" + std::string(300, 'x') + "\r\n",
        "C:\\" + std::string(300, 'x')},  // 5
+      // Names this program by its file name: start-up put the fallback back already.
+      {"[boot]\r\nshell=C:\\OLD\\BRIVANE.EXE\r\n", "Explorer.exe"},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);

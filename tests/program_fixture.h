@@ -31,11 +31,9 @@ class ProgramTest : public headless::DesktopTest {
   void SetUp() override {
     DesktopTest::SetUp();
     d.WriteFile(kSystemIni, kTypicalSystemIni);
-    run::ResetSearchGlobals();
   }
   void TearDown() override {
     app::ResetProgram();
-    run::ResetSearchGlobals();
     DesktopTest::TearDown();
   }
 
@@ -45,7 +43,7 @@ class ProgramTest : public headless::DesktopTest {
     m.StartBrivane();
   }
   app::FrmMain& Main() { return *app::MainWindow(); }
-  plat::Control& C(const char* name) { return Main()[name]; }
+  plat::Control& C(const char* name) { return Main().form()[name]; }
   bool MainLoaded() { return m.MainLoaded(); }
   plat::WindowId MainHandle() { return Main().form().Handle(); }
   std::string Shell() { return m.Shell(); }

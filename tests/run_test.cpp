@@ -245,6 +245,16 @@ TEST_F(RunTest, AScanDiskDialogIsAnsweredNoAndAPromptWithoutYesGetsNoPress) {
   EXPECT_EQ(m.ExitRequests(), 1u);
 }
 
+TEST_F(RunTest, AWindowOfThisProgramCaptionedLikeTheDefragPromptHidesNothing) {
+  BootArmed(0, 1);
+  WaitForPrompt();
+  headless::WindowOptions own;
+  own.process = 0;
+  d.CreateWindow("#32770", "Disk Defragmenter", own);  // above the prompt: found first
+  ASSERT_TRUE(RunUntilDone());
+  EXPECT_EQ(m.tools.pressed, std::vector<std::string>{"&Yes"});
+}
+
 TEST_F(RunTest, AHungToolDoesNotHangTheShell) {
   BootArmed(0, 1);
   WaitForPrompt();
@@ -264,6 +274,20 @@ TEST_F(RunTest, CompletionWithTheSettingsFileAlreadyGoneIsQuiet) {
   EXPECT_TRUE(d.boxes().empty());
   EXPECT_EQ(d.log().Of("ExitWindows").at(0).args[0], "0x1");
   EXPECT_EQ(Shell(), "Explorer.exe");  // nothing was kept any more
+}
+
+TEST_F(RunTest, AShellWriteThatDidNotTakeKeepsTheSettingsForStartUpsRepair) {
+  BootArmed(0, 1);
+  WaitForPrompt();
+  // Completion writes: Set removed, flush, the shell, flush. The shell write fails.
+  d.Fail(Op::kWritePrivateProfileString, 0, 1, 2);
+  ASSERT_TRUE(RunUntilDone());
+  EXPECT_EQ(BoxHeads(),
+            std::vector<std::string>{"An error has occurred while calling the API function"});
+  // Start-up finds the kept shell, not only Explorer's fallback.
+  m.PowerCycle();
+  m.StartBrivane();
+  EXPECT_EQ(d.ReadFile(kSystemIni), SystemIniWithShell(kKeptShell));
 }
 
 TEST_F(RunTest, AFailedCompletionIsReportedAndTheWatcherLooksAgain) {
@@ -309,6 +333,16 @@ TEST_F(RunTest, ExitDuringARunClosesTheToolsAndCompletes) {
     d.RunFor(60000);
     EXPECT_EQ(Starts(), c.starts);  // nothing starts once Exit was confirmed
   }
+}
+
+TEST_F(RunTest, AClickOnExitWhileExitLooksForTheToolsIsNotHandledTwice) {
+  BootArmed(1, 1);
+  d.RunFor(20000);
+  // The search lets waiting messages run: a second click arrives there.
+  d.AnswerNextBox(plat::kIdYes, 0, [&] { d.After(0, [&] { d.Click(C("picExit")); }); });
+  d.Click(C("picExit"));
+  EXPECT_EQ(BoxHeads(), std::vector<std::string>{"Are you sure you would like to exit"});
+  ExpectCompleted("0x1");
 }
 
 TEST_F(RunTest, ExitAnsweredNoChangesNothingAndAltF4AsksToo) {

@@ -74,7 +74,7 @@ class SkinTest : public ProgramTest {
   }
   plat::Form& Window(bool about) { return about ? app::AboutWindow().form() : Main().form(); }
   plat::Bool16 IsActive(bool about) {
-    return about ? app::AboutWindow().IsActive : Main().IsActive;
+    return about ? app::AboutWindow().IsActive() : Main().IsActive();
   }
   ::testing::AssertionResult Shows(const char* surface, const Piece& piece, bool held = false,
                                    bool about = false) {
@@ -167,7 +167,7 @@ TEST_F(SkinTest, AWindowLackingASurfaceIsReportedAndEndsTheProgram) {
       skin::LoadSkinPicture(skin::kResourceMain, *holder);
     }
     const std::size_t boxes = d.boxes().size();
-    skin::PaintSkin(form);
+    app::PaintSkin(form);
     for (int k = 0; k < 7; ++k) {
       const Surface& s = kPaintedAtLoad[k];
       if (plat::Control* surface = form.Find(s.name)) {

@@ -3,31 +3,31 @@
 
 #include "platform/convert.h"
 #include "platform/toolkit.h"
+#include "skin/skins.h"
 
 namespace windows {
 
 class FrmAbout {
  public:
   FrmAbout();
+  FrmAbout(const FrmAbout&) = delete;
+  FrmAbout& operator=(const FrmAbout&) = delete;
+
   plat::Form& form() { return form_; }
+  plat::Bool16 IsActive() const { return title_bar_.IsActive(); }
 
   void Form_Load();
   void PaintAboutSkin();
-  void picTitlebar_MouseDown();
-  void picTitlebar_MouseMove();
   void picMain_MouseMove();
-  void picX_MouseMove(int button);
-  void picX_MouseDown();
   void picX_Click();
-  void picClose_MouseMove(int button);
-  void picClose_MouseDown();
   void picClose_Click();
-  void timActive_Timer();
-
-  plat::Bool16 IsActive = plat::kFalse;
 
  private:
   plat::Form form_;
+  // The controls, bound once: a name the layout lacks fails here with error 730.
+  plat::Control &picTitlebar, &picMain, &timActive, &picX, &picPicture, &picClose, &lblVersion,
+      &lblName;
+  skin::TitleBar title_bar_;
 };
 
 }  // namespace windows

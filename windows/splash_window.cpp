@@ -13,16 +13,17 @@ std::string VersionText() {
          std::to_string(plat::kVersionMinor) + "." + std::to_string(plat::kVersionRevision);
 }
 
-FrmSplash::FrmSplash() : form_(SplashLayout()) {
+FrmSplash::FrmSplash()
+    : form_(SplashLayout()), Picture1(form_["Picture1"]), lblVersion(form_["lblVersion"]) {
   form_.on_load = [this] { Form_Load(); };
 }
 
 void FrmSplash::Form_Load() {
   common::OnErrorResumeNext resume;
-  resume([&] { form_["lblVersion"].Move(4500, 1800); });
-  resume([&] { form_["lblVersion"].SetCaption(VersionText()); });
-  resume([&] { skin::LoadSkinPicture(skin::kResourceSplash, form_["Picture1"]); });
-  resume([&] { form_["Picture1"].Move(0, 0); });
+  resume([&] { lblVersion.Move(4500, 1800); });
+  resume([&] { lblVersion.SetCaption(VersionText()); });
+  resume([&] { skin::LoadSkinPicture(skin::kResourceSplash, Picture1); });
+  resume([&] { Picture1.Move(0, 0); });
 }
 
 }  // namespace windows

@@ -13,11 +13,15 @@ std::string VersionText();
 class FrmSplash {
  public:
   FrmSplash();
+  FrmSplash(const FrmSplash&) = delete;
+  FrmSplash& operator=(const FrmSplash&) = delete;
+
   plat::Form& form() { return form_; }
   void Form_Load();
 
  private:
   plat::Form form_;
+  plat::Control &Picture1, &lblVersion;
 };
 
 }  // namespace windows

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/convert.h"
+
 namespace headless::profile {
 namespace {
 
@@ -12,17 +14,7 @@ bool IsBlank(char c) {
   return (u >= 0x09 && u <= 0x0d) || u == 0x1a || u == 0x20;
 }
 
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
+using plat::EqualNoCase;
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);

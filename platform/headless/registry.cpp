@@ -67,6 +67,15 @@ std::shared_ptr<Registry::Node> Registry::Walk(std::shared_ptr<Node> from, const
 }
 
 long Registry::Open(plat::RegKey root, const char* path, plat::RegKey* result) {
+  return OpenOrCreate(root, path, result, false, nullptr);
+}
+
+long Registry::Create(plat::RegKey root, const char* path, plat::RegKey* result, bool* created) {
+  return OpenOrCreate(root, path, result, true, created);
+}
+
+long Registry::OpenOrCreate(plat::RegKey root, const char* path, plat::RegKey* result, bool create,
+                            bool* created) {
   if (result == nullptr) return kErrorInvalidParameter;
   *result = 0;
   auto from = Resolve(root);
@@ -75,24 +84,8 @@ long Registry::Open(plat::RegKey root, const char* path, plat::RegKey* result) {
     *result = root;  // the same handle, as the API does
     return plat::kErrorSuccess;
   }
-  auto node = Walk(from, path, false, nullptr);
+  auto node = Walk(from, path, create, created);
   if (!node) return plat::kErrorFileNotFound;
-  *result = next_handle_;
-  next_handle_ += 4;
-  handles_[*result] = node;
-  return plat::kErrorSuccess;
-}
-
-long Registry::Create(plat::RegKey root, const char* path, plat::RegKey* result, bool* created) {
-  if (result == nullptr) return kErrorInvalidParameter;
-  *result = 0;
-  auto from = Resolve(root);
-  if (!from) return kErrorInvalidHandle;
-  if (path == nullptr || *path == '\0') {
-    *result = root;
-    return plat::kErrorSuccess;
-  }
-  auto node = Walk(from, path, true, created);
   *result = next_handle_;
   next_handle_ += 4;
   handles_[*result] = node;

@@ -58,6 +58,8 @@ class Registry {
   std::shared_ptr<Node> Resolve(plat::RegKey key) const;
   std::shared_ptr<Node> Walk(std::shared_ptr<Node> from, const std::string& path, bool create,
                              bool* created);
+  long OpenOrCreate(plat::RegKey root, const char* path, plat::RegKey* result, bool create,
+                    bool* created);
 
   std::map<plat::RegKey, std::shared_ptr<Node>> roots_;
   std::map<plat::RegKey, std::shared_ptr<Node>> handles_;

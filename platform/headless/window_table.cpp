@@ -9,9 +9,7 @@
 namespace headless {
 namespace {
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && plat::LowerAscii(a) == plat::LowerAscii(b);
-}
+using plat::EqualNoCase;
 
 int CopyText(const std::string& text, char* buffer, int size) {
   if (buffer == nullptr || size <= 0) return 0;

@@ -137,18 +137,23 @@ bool Win32System::WritePrivateProfileString(const char* section, const char* key
 
 // ---------------------------------------------------------------- registry
 
-long Win32System::RegOpenKey(RegKey root, const char* path, RegKey* result) {
+namespace {
+// RegOpenKeyA and RegCreateKeyA: the key, or 0 after a failure.
+long OpenWith(LONG(WINAPI* api)(HKEY, LPCSTR, PHKEY), RegKey root, const char* path,
+              RegKey* result) {
   HKEY key = nullptr;
-  LONG rc = RegOpenKeyA(ToHkey(root), path, &key);
+  LONG rc = api(ToHkey(root), path, &key);
   *result = rc == ERROR_SUCCESS ? reinterpret_cast<RegKey>(key) : 0;
   return rc;
 }
+}  // namespace
+
+long Win32System::RegOpenKey(RegKey root, const char* path, RegKey* result) {
+  return OpenWith(RegOpenKeyA, root, path, result);
+}
 
 long Win32System::RegCreateKey(RegKey root, const char* path, RegKey* result) {
-  HKEY key = nullptr;
-  LONG rc = RegCreateKeyA(ToHkey(root), path, &key);
-  *result = rc == ERROR_SUCCESS ? reinterpret_cast<RegKey>(key) : 0;
-  return rc;
+  return OpenWith(RegCreateKeyA, root, path, result);
 }
 
 long Win32System::RegQueryValueEx(RegKey key, const char* name, std::uint32_t* type,

@@ -93,7 +93,7 @@ class Booted {
 
 // Each iteration must really have repainted `surface` once, or nothing was measured.
 void CheckRepainted(benchmark::State& state, Booted& b, const char* surface, int before) {
-  const int repaints = b.d.RepaintCount(b.main()[surface]) - before;
+  const int repaints = b.d.RepaintCount(b.main().form()[surface]) - before;
   if (repaints != static_cast<int>(state.iterations())) {
     state.SkipWithError("the handler did not repaint once per iteration");
   }
@@ -107,8 +107,8 @@ void ReportAllocations(benchmark::State& state, long long before) {
 // One timActive tick as the toolkit delivers it; arg 1: the window in front, 0: behind another.
 void BM_TitleBarTick(benchmark::State& state) {
   Booted b(state.range(0) != 0);
-  plat::Control& timer = b.main()["timActive"];
-  const int repaints = b.d.RepaintCount(b.main()["picTitlebar"]);
+  plat::Control& timer = b.main().form()["timActive"];
+  const int repaints = b.d.RepaintCount(b.main().form()["picTitlebar"]);
   const long long before = g_allocations;
   for (auto _ : state) plat::Dispatch::Timer(timer);
   ReportAllocations(state, before);
@@ -119,7 +119,7 @@ BENCHMARK(BM_TitleBarTick)->ArgName("in_front")->Arg(1)->Arg(0);
 // The same tick reached through the desktop's clock: 100 ms of virtual time pass.
 void BM_TitleBarTickOnTheClock(benchmark::State& state) {
   Booted b(true);
-  const int repaints = b.d.RepaintCount(b.main()["picTitlebar"]);
+  const int repaints = b.d.RepaintCount(b.main().form()["picTitlebar"]);
   const long long before = g_allocations;
   for (auto _ : state) b.d.RunFor(100);
   ReportAllocations(state, before);
@@ -130,8 +130,8 @@ BENCHMARK(BM_TitleBarTickOnTheClock);
 // A mouse move over the body: five button faces copied and refreshed.
 void BM_BodyMouseMove(benchmark::State& state) {
   Booted b(true);
-  plat::Control& body = b.main()["picMain"];
-  const int repaints = b.d.RepaintCount(b.main()["picAbout"]);
+  plat::Control& body = b.main().form()["picMain"];
+  const int repaints = b.d.RepaintCount(b.main().form()["picAbout"]);
   const long long before = g_allocations;
   for (auto _ : state) b.d.MouseMove(body, 200, 20);
   ReportAllocations(state, before);

@@ -83,8 +83,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!d.script_errors().empty()) Broken("script", d.script_errors()[0]);
     app::ResetProgram();
-    run::ResetSearchGlobals();
-    app::SetSettingsPath("");
   }
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "tools/artgen/sheets.h"
 
+#include "skin/sheets.h"
+
 namespace art {
 namespace {
 
@@ -13,17 +15,23 @@ constexpr Rgb kPale{220, 236, 240};
 // at: drive list (16, 120), tool check boxes at row 137 from x 216, completion
 // options at rows 203 and 227 from x 216, Execute (284, 257), Exit (347, 288),
 // Help (18, 251) and About (65, 281).
-constexpr int kBodyX = 0, kBodyY = 97;
+constexpr int kBodyX = skin::main_sheet::kBody.x, kBodyY = skin::main_sheet::kBody.y;
 constexpr int kListTop = 120, kChecksTop = 137, kOptionsTop = 203;
 constexpr int kLeftColumn = 16, kRightColumn = 216;
 constexpr int kHeadingGap = 7;  // from a heading's baseline to its control
 
-// Normal, hover and pressed faces of one button, side by side.
-void ButtonRow(Canvas& c, const Fonts& f, const char* word, float size, int y, int w, int h,
-               const int (&xs)[3], Frame frame) {
+// A piece of the program's sheet table, of which the window shows the top-left
+// shown_w x shown_h.
+Piece Shown(const skin::Piece& p, int shown_w, int shown_h) {
+  return Piece{p.x, p.y, p.w, p.h, shown_w, shown_h};
+}
+
+// Normal, hover and pressed faces of one button.
+void ButtonRow(Canvas& c, const Fonts& f, const char* word, float size,
+               const skin::Piece (&pieces)[3], Frame frame) {
   const Face faces[] = {Face::kNormal, Face::kHover, Face::kPressed};
   for (int i = 0; i < 3; ++i)
-    DrawButton(c, f.bold, word, size, Piece{xs[i], y, w, h, frame.w, frame.h}, faces[i], frame);
+    DrawButton(c, f.bold, word, size, Shown(pieces[i], frame.w, frame.h), faces[i], frame);
 }
 
 }  // namespace
@@ -38,11 +46,12 @@ Canvas MainSheet(const Fonts& f, const Icon& icon) {
            kLabelGrey);
   c.Fill(0, 45, 425, 1, Rgb{210, 214, 218});
 
-  DrawTitleStrip(c, f.bold, "Brivane", Piece{0, 48, 425, 21, 425, 20}, true);
-  DrawTitleStrip(c, f.bold, "Brivane", Piece{0, 72, 425, 21, 425, 20}, false);
+  using namespace skin::main_sheet;
+  DrawTitleStrip(c, f.bold, "Brivane", Shown(kTitleActive, 425, 20), true);
+  DrawTitleStrip(c, f.bold, "Brivane", Shown(kTitleInactive, 425, 20), false);
 
   // The body: 425 x 329, of which picMain shows the top 325 rows.
-  DrawField(c, Piece{kBodyX, kBodyY, 425, 329, 425, 325});
+  DrawField(c, Shown(kBody, 425, 325));
   DrawLogo(c, f.bold_italic, "Brivane", 66.0f, kBodyX + 8, kBodyY + 6, 409, 78);
   c.EtchH(kBodyX + 12, kBodyY + 88, 401, kEtchDark, kEtchLight);
   c.EtchV(kBodyX + 192, kBodyY + 100, 146, kEtchDark, kEtchLight);
@@ -58,28 +67,30 @@ Canvas MainSheet(const Fonts& f, const Icon& icon) {
   // show only their top-left 105 x 28 and 57 x 25. About lies over the lower
   // right 26 x 9 of Help, so Help is framed in its top 30 rows and About in
   // its bottom 30.
-  ButtonRow(c, f, "Execute", 15.0f, 431, 106, 33, {0, 110, 219}, Frame{0, 0, 105, 28});
-  ButtonRow(c, f, "Exit", 13.0f, 469, 66, 32, {0, 70, 140}, Frame{0, 0, 57, 25});
-  ButtonRow(c, f, "Help", 14.0f, 502, 73, 39, {0, 76, 152}, Frame{0, 0, 73, 30});
-  ButtonRow(c, f, "About", 14.0f, 544, 73, 39, {0, 76, 152}, Frame{0, 9, 73, 30});
+  ButtonRow(c, f, "Execute", 15.0f, {kExecuteNormal, kExecuteHover, kExecutePressed},
+            Frame{0, 0, 105, 28});
+  ButtonRow(c, f, "Exit", 13.0f, {kExitNormal, kExitHover, kExitPressed}, Frame{0, 0, 57, 25});
+  ButtonRow(c, f, "Help", 14.0f, {kHelpNormal, kHelpHover, kHelpPressed}, Frame{0, 0, 73, 30});
+  ButtonRow(c, f, "About", 14.0f, {kAboutNormal, kAboutHover, kAboutPressed}, Frame{0, 9, 73, 30});
 
   // Close glyphs: the inactive one lies a row lower than the others.
-  DrawCloseGlyph(c, Piece{209, 478, 14, 14, 13, 12}, Glyph::kActive);
-  DrawCloseGlyph(c, Piece{225, 478, 14, 14, 13, 12}, Glyph::kHover);
-  DrawCloseGlyph(c, Piece{241, 478, 14, 14, 13, 12}, Glyph::kPressed);
-  DrawCloseGlyph(c, Piece{258, 479, 14, 14, 13, 12}, Glyph::kInactive);
+  DrawCloseGlyph(c, Shown(kCloseActive, 13, 12), Glyph::kActive);
+  DrawCloseGlyph(c, Shown(kCloseHover, 13, 12), Glyph::kHover);
+  DrawCloseGlyph(c, Shown(kClosePressed, 13, 12), Glyph::kPressed);
+  DrawCloseGlyph(c, Shown(kCloseInactive, 13, 12), Glyph::kInactive);
   return c;
 }
 
 Canvas AboutSheet(const Fonts& f, const Icon& icon) {
   Canvas c(265, 477, kWhite);
-  DrawTitleStrip(c, f.bold, "About Brivane", Piece{0, 0, 265, 22, 265, 21}, true);
-  DrawTitleStrip(c, f.bold, "About Brivane", Piece{0, 23, 265, 22, 265, 21}, false);
+  using namespace skin::about_sheet;
+  DrawTitleStrip(c, f.bold, "About Brivane", Shown(kTitleActive, 265, 21), true);
+  DrawTitleStrip(c, f.bold, "About Brivane", Shown(kTitleInactive, 265, 21), false);
 
   // Body, 265 x 299. The version label is written at (160, 55) and the owner's
   // name on the row 137 .. 154, so those places stay plain.
-  constexpr int bx = 0, by = 46;
-  DrawField(c, Piece{bx, by, 265, 299, 265, 299});
+  constexpr int bx = kBody.x, by = kBody.y;
+  DrawField(c, Shown(kBody, 265, 299));
   DrawLogo(c, f.bold_italic, "Brivane", 44.0f, bx + 6, by + 4, 253, 46);
   DrawIcon(c, icon, bx + 116, by + 47);
   c.EtchH(bx + 12, by + 90, 241, kEtchDark, kEtchLight);
@@ -92,16 +103,12 @@ Canvas AboutSheet(const Fonts& f, const Icon& icon) {
   DrawText(c, f.bold, "Unattended disk maintenance,", 10.0f, bx + 14.0f, by + 208.0f, kPale, 0.5f);
   DrawText(c, f.bold, "then shutdown or restart.", 10.0f, bx + 14.0f, by + 222.0f, kPale, 0.5f);
 
-  const Face faces[] = {Face::kNormal, Face::kHover, Face::kPressed};
-  const int xs[] = {0, 75, 151};
-  for (int i = 0; i < 3; ++i)
-    DrawButton(c, f.bold, "Close", 15.0f, Piece{xs[i], 351, 74, 38, 74, 38}, faces[i],
-               Frame{0, 0, 74, 38});
+  ButtonRow(c, f, "Close", 15.0f, {kCloseNormal, kCloseHover, kClosePressed}, Frame{0, 0, 74, 38});
 
-  DrawCloseGlyph(c, Piece{100, 437, 14, 14, 13, 12}, Glyph::kActive);
-  DrawCloseGlyph(c, Piece{116, 437, 14, 14, 13, 12}, Glyph::kHover);
-  DrawCloseGlyph(c, Piece{130, 437, 14, 14, 13, 12}, Glyph::kPressed);
-  DrawCloseGlyph(c, Piece{145, 437, 14, 14, 13, 12}, Glyph::kInactive);
+  DrawCloseGlyph(c, Shown(kXActive, 13, 12), Glyph::kActive);
+  DrawCloseGlyph(c, Shown(kXHover, 13, 12), Glyph::kHover);
+  DrawCloseGlyph(c, Shown(kXPressed, 13, 12), Glyph::kPressed);
+  DrawCloseGlyph(c, Shown(kXInactive, 13, 12), Glyph::kInactive);
   return c;
 }
 

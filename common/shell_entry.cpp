@@ -1,11 +1,11 @@
-#include "app/shell_entry.h"
+#include "common/shell_entry.h"
 
-#include "app/dos.h"
+#include "common/dos.h"
 #include "common/settings.h"
 #include "platform/convert.h"
 #include "platform/platform.h"
 
-namespace app {
+namespace common {
 namespace {
 
 std::string Unquoted(std::string v) {
@@ -22,15 +22,9 @@ std::string FileName(const std::string& path) {
 
 }  // namespace
 
-std::string DefaultSettingsPath() {
-  return plat::AppPath() + "\\" + plat::AppTitle() + ".ini";
-}
-
 std::string ExecutablePath() {
-  std::string folder = plat::AppPath();
   // At a drive's root App.Path already ends in a backslash.
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder + plat::AppExeName() + ".exe";
+  return plat::InFolder(plat::AppPath(), plat::AppExeName() + ".exe");
 }
 
 bool NamesThisProgram(const std::string& shell_value) {
@@ -45,23 +39,22 @@ bool NamesThisProgram(const std::string& shell_value) {
 }
 
 void KeepCurrentShell(const std::string& settings_file) {
-  std::string current = common::ReadProfileFull(common::SystemIniPath(), "Boot", "Shell");
+  std::string current = ReadProfileFull(SystemIniPath(), kBootSection, kKeyShell);
   if (NamesThisProgram(current)) return;
   // One pair of quotes, because reading strips one surrounding pair.
-  common::WriteIni(settings_file, common::kSection, common::kKeyKeptShell, "\"" + current + "\"");
+  WriteIni(settings_file, kSection, kKeyKeptShell, "\"" + current + "\"");
 }
 
 std::string KeptShell(const std::string& settings_file) {
-  std::string kept =
-      Unquoted(common::ReadProfileFull(settings_file, common::kSection, common::kKeyKeptShell));
-  return kept.empty() ? "Explorer.exe" : kept;
+  std::string kept = Unquoted(ReadProfileFull(settings_file, kSection, kKeyKeptShell));
+  return kept.empty() ? kExplorer : kept;
 }
 
 void RestoreShellIfStranded() {
-  const std::string system_ini = common::SystemIniPath();
-  if (!NamesThisProgram(common::ReadProfileFull(system_ini, "Boot", "Shell"))) return;
-  common::WriteIni(system_ini, "Boot", "Shell", KeptShell(DefaultSettingsPath()));
-  common::FlushProfile(system_ini);
+  const std::string system_ini = SystemIniPath();
+  if (!NamesThisProgram(ReadProfileFull(system_ini, kBootSection, kKeyShell))) return;
+  WriteIni(system_ini, kBootSection, kKeyShell, KeptShell(SettingsFilePath()));
+  FlushProfile(system_ini);
 }
 
-}  // namespace app
+}  // namespace common

@@ -1,12 +1,13 @@
-#include "app/dos.h"
+#include "common/dos.h"
 
 #include <vector>
 
+#include "common/error_codes.h"
 #include "common/failure.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
 
-namespace app {
+namespace common {
 namespace {
 
 // GetShortPathNameA answers the size it needs when the buffer is too small.
@@ -27,14 +28,14 @@ std::string QueryShortPath(const std::string& long_path) {
 
 std::string GetShortName(const std::string& long_path) {
   std::string result;
-  common::OnErrorReportAndReturn("MD63", [&] { result = QueryShortPath(long_path); });
+  OnErrorReportAndReturn(codes::kShortPath, [&] { result = QueryShortPath(long_path); });
   return result;
 }
 
 std::string ShortPathOrEmpty(const std::string& long_path) {
   std::string result;
-  common::Attempt([&] { result = QueryShortPath(long_path); });
+  Attempt([&] { result = QueryShortPath(long_path); });
   return result;
 }
 
-}  // namespace app
+}  // namespace common

@@ -3,10 +3,8 @@
 
 #include <string>
 
-namespace app {
+namespace common {
 
-// Where the settings file lives whether or not the main window has set it.
-std::string DefaultSettingsPath();
 // The executable's path as App.Path, "\", App.EXEName, ".exe" make it.
 std::string ExecutablePath();
 // True when a Shell value names this program (by its long or short path, or its file name).
@@ -20,4 +18,4 @@ std::string KeptShell(const std::string& settings_file);
 // still names this program.
 void RestoreShellIfStranded();
 
-}  // namespace app
+}  // namespace common

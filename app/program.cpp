@@ -1,8 +1,11 @@
 // Start-up: splash, main window load, main window shown, splash gone.
-#include "app/main_window.h"
 #include "app/program.h"
-#include "app/shell_entry.h"
+
+#include "app/main_window.h"
+#include "common/error_codes.h"
 #include "common/failure.h"
+#include "common/shell_entry.h"
+#include "platform/errors.h"
 #include "platform/platform.h"
 #include "windows/about_window.h"
 #include "windows/splash_window.h"
@@ -14,6 +17,10 @@ Program& TheProgram() {
   return program;
 }
 
+FrmMain* MainWindow() {
+  return TheProgram().main.get();
+}
+
 windows::FrmAbout& AboutWindow() {
   Program& p = TheProgram();
   if (!p.about) p.about = std::make_unique<windows::FrmAbout>();
@@ -22,33 +29,41 @@ windows::FrmAbout& AboutWindow() {
 
 void ResetProgram() {
   Program& p = TheProgram();
-  SetMainWindow(nullptr);
   p.about.reset();
   p.main.reset();
   p.splash.reset();
 }
 
+namespace {
+
+// A window that was never created is an unset reference: error 91, reported by
+// the step that needs it (a control missing from a layout fails creation).
+template <class W>
+W& Created(const std::unique_ptr<W>& window) {
+  if (!window) plat::Raise(plat::kErrObjectNotSet);
+  return *window;
+}
+
+}  // namespace
 }  // namespace app
 
 void ProgramMain() {
-  using app::TheProgram;
-  common::OnErrorReportAndResume step("MSP218");
-  app::Program& program = TheProgram();
+  common::OnErrorReportAndResume step(common::codes::kStartUp);
+  app::Program& program = app::TheProgram();
   step([&] {
     program.splash = std::make_unique<windows::FrmSplash>();
     program.splash->form().Show();
   });
-  step([&] { program.splash->form().Refresh(); });
+  step([&] { app::Created(program.splash).form().Refresh(); });
   step([&] {
     program.main = std::make_unique<app::FrmMain>();
-    app::SetMainWindow(program.main.get());
     program.main->form().Load();
   });
-  step([&] { program.main->form().Show(); });
-  step([&] { program.splash->form().Unload(); });
+  step([&] { app::Created(program.main).form().Show(); });
+  step([&] { app::Created(program.splash).form().Unload(); });
   // A machine must never keep booting into a program that has no run to do.
   step([&] {
     bool run_mode = program.main && program.main->form().Loaded() && program.main->InRunMode();
-    if (!run_mode) app::RestoreShellIfStranded();
+    if (!run_mode) common::RestoreShellIfStranded();
   });
 }

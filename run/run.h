@@ -1,0 +1,73 @@
+// The maintenance run after the armed restart: the launcher, the disk tools'
+// settings, the watchers, the completion and the way out through Exit. The main
+// window owns one; the run reaches the window only through run::Window.
+#pragma once
+
+#include <string>
+
+#include "platform/convert.h"
+#include "platform/system.h"
+#include "run/window_search.h"
+
+namespace run {
+
+// The run's timers, which tick on the main window.
+enum class Timer { kClean, kScanDisk, kDefrag };
+
+// What the run needs of the window that owns it. A call may throw
+// plat::RuntimeError as the control behind it does.
+class Window {
+ public:
+  virtual ~Window() = default;
+  // The choices the load restored: check box values (1 is ticked) and optShutdown.
+  virtual int ScanDiskValue() = 0;
+  virtual int DefragValue() = 0;
+  virtual plat::Bool16 ShutdownValue() = 0;
+  // Execute is shown only in interactive mode.
+  virtual bool ExecuteVisible() = 0;
+  virtual void EnableTimer(Timer timer, bool enabled) = 0;
+  virtual bool Loaded() = 0;
+  // Where the searches for the tools' windows start.
+  virtual plat::WindowId Handle() = 0;
+  // The settings file the load found the armed run in.
+  virtual const std::string& SettingsPath() = 0;
+};
+
+class MaintenanceRun {
+ public:
+  explicit MaintenanceRun(Window& window) : window_(window) {}
+  MaintenanceRun(const MaintenanceRun&) = delete;
+  MaintenanceRun& operator=(const MaintenanceRun&) = delete;
+
+  // ---- Launcher: timClean ticks once, 2 s after an armed load.
+  void timClean_Timer();
+  void StartRun();
+  void SetCheckDriveOptions();
+  void SetDefragOptions();
+
+  // ---- Watchers, every 100 ms
+  void timScanDisk_Timer();
+  void timDefrag_Timer();
+
+  // ---- The end: completion, and Exit (also the close glyph and Alt+F4)
+  void FinishRun();
+  void picExit_Click();
+  // True once a completion has unloaded the windows: nothing may touch them after.
+  bool Completed() const { return completed_; }
+
+ private:
+  char StoredDriveLetter();
+  void StartTool(const char* program);
+  bool ScanDiskEnded();
+  void StartDefragAfterScanDisk();
+  void AnswerScanDiskDialog();
+
+  Window& window_;
+  WindowSearch search_;
+  bool completed_ = false;
+  // ScanDisk counts as finished only after its window was seen or its process ended.
+  plat::ProcessId scandisk_process_ = 0;
+  bool scandisk_seen_ = false;
+};
+
+}  // namespace run
