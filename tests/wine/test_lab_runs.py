@@ -54,7 +54,6 @@ def brivane(request, new_lab):
 def exit_during_scandisk(b):
     lab, problems = b.lab, []
     b.arm_direct(1, 1, "shutdown")
-    start = len(lab.transcript)
 
     def zorder():
         """The captions of the top-level windows, top first."""
