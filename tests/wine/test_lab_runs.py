@@ -60,7 +60,7 @@ def exit_during_scandisk(b):
         return ">".join(w.caption for w in lab.wine.probe())
 
     with b.watching():
-        launch = lab.start_boot(env={"BRIVANE_LAB_SCANDISK_MS": 60000})
+        lab.start_boot(env={"BRIVANE_LAB_SCANDISK_MS": 60000})
         lab.wait_log("scandskw window shown", 40)
         time.sleep(0.5)
         b.shot("exit-1-scandisk")
@@ -85,7 +85,7 @@ def exit_during_scandisk(b):
         time.sleep(0.5)
         after = zorder()
         b.shot("exit-4-after-yes")
-        boot = lab.finish(launch)
+        boot = lab.finish()
     b.keep_logs()
     if in_order(lab.events(), ["scandskw closed by WM_CLOSE", "scandskw exit"]):
         problems.append(f"ScanDisk was not closed; Z-order before Exit: {before}; after "
@@ -134,12 +134,12 @@ def cut(b, point, ending):
     armed = lab.shell()
     start = len(lab.transcript)
     with b.watching():
-        launch = lab.start_boot()
+        lab.start_boot()
         if problem := reached(b, point):
             problems.append(problem)
         b.shot(f"cut-at-{point}")
         lab.power_cut()
-        boot = lab.finish(launch)
+        boot = lab.finish()
         if boot.outcome != Outcome.POWER_CUT:
             problems.append(f"the cut boot ended: {boot}")
         shell = lab.shell()

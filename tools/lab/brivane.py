@@ -2,7 +2,6 @@
 places the window probe reads from its layout, booting until the machine rests,
 screenshots of a run's stages, and the checks of what a run leaves behind."""
 
-import shutil
 import threading
 import time
 from contextlib import contextmanager
@@ -116,27 +115,10 @@ class Brivane:
 
     # ---- the machine's state
 
-    def settings(self):
-        """The settings file, or None."""
-        return Ini.read(self.settings_file)
-
     def setting(self, key):
-        ini = self.settings()
+        """A value of the settings file, or None."""
+        ini = Ini.read(self.settings_file)
         return ini.get("Configeration", key) if ini else None
-
-    def reset(self):
-        """Back to the machine as set up, Brivane installed but never run: the
-        pristine system.ini, no settings file, no disk tool presets, an empty
-        tools' log."""
-        self.lab.kill_session()
-        shutil.copy(self.lab.pristine_ini, self.lab.system_ini)
-        self.settings_file.unlink(missing_ok=True)
-        for key in ("Applets\\Check Drive", "Applet", "Applets\\Defrag"):
-            self.wine.run("reg", "delete", f"{REG_KEY}\\{key}", "/f")
-        left = [(k, n) for k, n, _ in REG_PRESETS if self.lab.reg(k, n) is not None]
-        assert not left, f"could not clear {left}"
-        self.lab.kill_session()
-        self.lab.clear_tools_log()
 
     def arm_direct(self, scandisk, defrag, ending):
         """The settings file and the shell entry as arming writes them, without the

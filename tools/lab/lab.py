@@ -9,7 +9,7 @@ import re
 import shutil
 import subprocess
 import time
-from dataclasses import dataclass
+from dataclasses import dataclass, field
 from pathlib import Path
 
 import wine
@@ -105,27 +105,19 @@ class Outcome(str, enum.Enum):
 
 
 @dataclass
-class Launch:
-    """A program started on the machine, not yet awaited."""
-    n: int
-    kind: str  # boot (the shell of a boot) or run (a program started on the desktop)
-    command: str
-    process: subprocess.Popen
-    trace: Path
-    started: float
-    cut: bool = False
-
-
-@dataclass
 class Boot:
-    """How a boot (or a run started on the desktop) ended."""
+    """A boot (kind "boot") or a program started on the desktop (kind "run"): its
+    outcome is None while it runs."""
     n: int
     kind: str
     command: str
-    outcome: Outcome
+    outcome: Outcome = None
     seconds: int = 0
     status: int = 0
     trace: Path = None
+    process: subprocess.Popen = field(default=None, repr=False)
+    started: float = field(default_factory=time.monotonic, repr=False)
+    cut: bool = False
 
     def summary(self):
         """What ended how, without number and times: "boot: shell=X -> restart requested"."""
@@ -230,7 +222,7 @@ class Lab:
     def teardown(self):
         if self.current:
             self.power_cut()
-            self.finish(self.current)
+            self.finish()
         self.wine.close()
 
     # ---- system.ini
@@ -330,35 +322,30 @@ class Lab:
         can be seen. One at a time; finish() waits for it."""
         assert self.current is None, f"{self.current.command} is still running"
         self.count += 1
-        boots = self.logs / "boots"
-        boots.mkdir(parents=True, exist_ok=True)
-        trace = boots / f"{self.count}.log"
+        (self.logs / "boots").mkdir(parents=True, exist_ok=True)
+        trace = self.logs / "boots" / f"{self.count}.log"
         process = self.wine.start(*command, log=trace,
                                   env=dict(self._env(env), WINEDEBUG="+process"))
-        self.current = Launch(self.count, kind, " ".join(command), process, trace,
-                              time.monotonic())
+        self.current = Boot(self.count, kind, " ".join(command), trace=trace, process=process)
         return self.current
 
-    def finish(self, launch=None):
+    def finish(self):
         """Waits for the launched program to end (Wine may end it itself while it
         acts on a shutdown or restart), lets the session wind down, and reports."""
-        launch = launch or self.current
-        assert launch is not None, "nothing launched"
+        boot, self.current = self.current, None
+        assert boot is not None, "nothing launched"
         try:
-            status = launch.process.wait(
-                timeout=max(0, launch.started + self.boot_timeout - time.monotonic()))
+            boot.status = boot.process.wait(
+                timeout=max(0, boot.started + self.boot_timeout - time.monotonic()))
             killed = False
         except subprocess.TimeoutExpired:
-            launch.process.kill()
-            status, killed = launch.process.wait(), True
-        outcome = requested(launch.trace)
-        if outcome is None:
-            outcome = (Outcome.POWER_CUT if launch.cut else
-                       Outcome.KILLED if killed else Outcome.ENDED)
+            boot.process.kill()
+            boot.status, killed = boot.process.wait(), True
+        boot.outcome = requested(boot.trace) or (
+            Outcome.POWER_CUT if boot.cut else Outcome.KILLED if killed else Outcome.ENDED)
+        boot.seconds = round(time.monotonic() - boot.started)
         self.wine.wait_idle(20)
-        self.current = None
-        return self._report(Boot(launch.n, launch.kind, launch.command, outcome,
-                                 round(time.monotonic() - launch.started), status, launch.trace))
+        return self._report(boot)
 
     def _report(self, boot):
         self.transcript.append(boot)
@@ -374,8 +361,9 @@ class Lab:
 
     def start_boot(self, env=None):
         """A boot, as far as starting its shell: Windows reads Shell from section
-        Boot of system.ini and starts it. Returns the Launch, or the Boot itself
-        when there is nothing to wait for (Explorer.exe: the desktop is back)."""
+        Boot of system.ini and starts it; finish() waits for it. When there is
+        nothing to wait for (Explorer.exe: the desktop is back) the boot is over
+        at once."""
         shell = self.shell()
         if shell is None:
             return self._report(Boot(self.count + 1, "boot", "", Outcome.NO_SHELL))
@@ -389,7 +377,7 @@ class Lab:
     def boot(self, env=None):
         """One boot, to its end."""
         started = self.start_boot(env)
-        return self.finish(started) if isinstance(started, Launch) else started
+        return started if started.outcome else self.finish()
 
     def cycle(self, limit=6):
         """Boots again after each restart: the boots, up to the first that ended

@@ -9,6 +9,7 @@ xdotool, screenshots and picture comparisons (ImageMagick).
 
 import os
 import re
+import select
 import shutil
 import subprocess
 import tempfile
@@ -63,33 +64,23 @@ class Display:
     """$DISPLAY when set, else an Xvfb of our own on a free number, ended by stop()."""
 
     def __init__(self, log_dir):
-        self.name = os.environ.get("DISPLAY") or None
-        self.xvfb = None
-        if not self.name:
-            self._start_xvfb(Path(log_dir))
-
-    def _start_xvfb(self, log_dir):
-        log_dir.mkdir(parents=True, exist_ok=True)
-        for n in range(70, 131):
-            if Path(f"/tmp/.X{n}-lock").exists() or Path(f"/tmp/.X11-unix/X{n}").exists():
-                continue
-            with open(log_dir / "xvfb.log", "w") as log:
-                xvfb = subprocess.Popen(
-                    ["Xvfb", f":{n}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-                    stdout=log, stderr=log, stdin=subprocess.DEVNULL)
-
-            def up(n=n, xvfb=xvfb):
-                if xvfb.poll() is not None:
-                    return "gone"
-                ok = subprocess.run(["xdpyinfo", "-display", f":{n}"], capture_output=True)
-                return ok.returncode == 0
-
-            if wait_for(up, 5) is True:
-                self.name, self.xvfb = f":{n}", xvfb
-                return
-            xvfb.kill()
-            xvfb.wait()
-        raise RuntimeError("no free display for Xvfb")
+        self.name, self.xvfb = os.environ.get("DISPLAY"), None
+        if self.name:
+            return
+        Path(log_dir).mkdir(parents=True, exist_ok=True)
+        read, write = os.pipe()  # Xvfb writes the number it took there once it is up
+        with open(Path(log_dir) / "xvfb.log", "w") as log:
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten",
+                 "tcp"], stdout=log, stderr=log, stdin=subprocess.DEVNULL, pass_fds=(write,))
+        os.close(write)
+        ready, _, _ = select.select([read], [], [], 10)
+        number = os.read(read, 16).decode().strip() if ready else ""
+        os.close(read)
+        if not number:
+            self.stop()
+            raise RuntimeError(f"Xvfb did not start, see {log.name}")
+        self.name = f":{number}"
 
     def stop(self):
         if self.xvfb:
@@ -411,20 +402,22 @@ def assert_picture(got, want, limit=0, fuzz=1, masks=()):
     return n
 
 
+def _colour(image, rect, rgb, answer):
+    """ImageMagick's `answer` about the pixels of colour RRGGBB (white) among the rest
+    (black) in the rectangle `rect` of a picture."""
+    return subprocess.run(
+        ["convert", str(image), "-crop", rect.geometry(), "+repage", "-fill", "black",
+         "+opaque", f"#{rgb}", "-fill", "white", "-opaque", f"#{rgb}", "-format", answer,
+         "info:"], capture_output=True, text=True, check=True).stdout
+
+
 def count_colour(image, rect, rgb):
     """How many pixels of the rectangle `rect` of a picture have the colour RRGGBB."""
-    done = subprocess.run(
-        ["convert", str(image), "-crop", rect.geometry(), "+repage", "-fill", "black",
-         "+opaque", f"#{rgb}", "-fill", "white", "-opaque", f"#{rgb}", "-format",
-         "%[fx:round(mean*w*h)]", "info:"], capture_output=True, text=True, check=True)
-    return int(done.stdout)
+    return int(_colour(image, rect, rgb, "%[fx:round(mean*w*h)]"))
 
 
 def colour_box(image, rect, rgb):
     """The bounding box (a Rect inside `rect`) of the pixels of colour RRGGBB."""
-    done = subprocess.run(
-        ["convert", str(image), "-crop", rect.geometry(), "+repage", "-fill", "black",
-         "+opaque", f"#{rgb}", "-fill", "white", "-opaque", f"#{rgb}", "-format", "%@",
-         "info:"], capture_output=True, text=True, check=True)
-    w, h, x, y = (int(v) for v in re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", done.stdout).groups())
+    box = re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", _colour(image, rect, rgb, "%@"))
+    w, h, x, y = (int(v) for v in box.groups())
     return Rect(x, y, w, h)
