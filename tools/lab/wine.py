@@ -68,24 +68,29 @@ class Display:
         if self.name:
             return
         Path(log_dir).mkdir(parents=True, exist_ok=True)
-        read, write = os.pipe()  # Xvfb writes the number it took there once it is up
+        # Xvfb writes the number it took and a newline to the pipe once it is up; the
+        # pipe stays open as long as Xvfb runs, a write to a closed one ends it.
+        self.pipe, write = os.pipe()
         with open(Path(log_dir) / "xvfb.log", "w") as log:
             self.xvfb = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten",
                  "tcp"], stdout=log, stderr=log, stdin=subprocess.DEVNULL, pass_fds=(write,))
         os.close(write)
-        ready, _, _ = select.select([read], [], [], 10)
-        number = os.read(read, 16).decode().strip() if ready else ""
-        os.close(read)
-        if not number:
+        number = b""
+        while not number.endswith(b"\n") and select.select([self.pipe], [], [], 10)[0]:
+            if not (more := os.read(self.pipe, 16)):
+                break
+            number += more
+        if not number.strip():
             self.stop()
             raise RuntimeError(f"Xvfb did not start, see {log.name}")
-        self.name = f":{number}"
+        self.name = f":{number.decode().strip()}"
 
     def stop(self):
         if self.xvfb:
             self.xvfb.terminate()
             self.xvfb.wait()
+            os.close(self.pipe)
             self.xvfb = None
 
 
