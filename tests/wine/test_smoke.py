@@ -27,7 +27,7 @@ optRestart   0,21,427,327 Button         "&Restart Computer" 216 227 121  17 1
 picExit      0,21,427,327 BrivanePicture ""                  347 288  57  25 1
 PicExecute   0,21,427,327 BrivanePicture ""                  284 257 105  28 1
 picTitlebar  form         BrivanePicture ""                    0  -1 427  22 1
-picClose     0,-1,427,22  BrivanePicture ""                  405   5  13  12 1
+picClose     0,-1,427,22  BrivanePicture ""                  404   5  13  12 1
 """
 
 
@@ -38,12 +38,13 @@ def started(prefix, screen, out):
     app = prefix.drive_c / "Brivane"
     app.mkdir()
     shutil.copy(wine.BUILD / "brivane.exe", app)
-    # The probe starts first so that it sees the splash, which lasts only as long as
-    # the main window's load.
+    # The probe looks before Brivane starts so that it sees the splash, which lasts
+    # only as long as the main window's load.
     probe = prefix.start(wine.BUILD / "tools" / "winprobe.exe", "--class", "BrivaneForm",
                          "--caption", "Brivane", "--wait", 90, "--watch",
                          log=out / "probe.txt")
-    time.sleep(1)
+    assert wine.wait_for(lambda: "watching" in (out / "probe.txt").read_text(), 60), \
+        "the probe did not start"
     prefix.start("brivane.exe", log=out / "brivane.log", cwd=app)
     try:
         assert probe.wait(timeout=120) == 0, "the main window did not appear"

@@ -15,7 +15,8 @@
 // the layout places it (a label that sizes itself to its caption may be wider).
 // Waits up to --wait seconds for a visible match; exits 1 when none appears.
 // --watch also reports, while waiting, every visible window of the class that
-// does not match the caption, as soon as it is seen (a splash, say):
+// does not match the caption, as soon as it is seen (a splash, say), after a
+// first line "watching" once it looks:
 //   seen class="C" caption="T" x y w h
 // --close posts WM_CLOSE to each match afterwards.
 #include <cstdio>
@@ -193,6 +194,10 @@ int main(int argc, char** argv) {
     }
   }
   DWORD deadline = GetTickCount() + static_cast<DWORD>(wait * 1000);
+  if (q.watch) {
+    std::printf("watching\n");
+    std::fflush(stdout);
+  }
   for (;;) {
     q.found.clear();
     EnumWindows(Match, reinterpret_cast<LPARAM>(&q));
