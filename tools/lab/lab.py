@@ -162,7 +162,6 @@ class Lab:
     def __init__(self, root, display, logs=None, boot_timeout=300):
         self.root = Path(root)
         self.logs = Path(logs or root)
-        self.display = display
         self.screen = wine.Screen(display)
         self.env = {"BRIVANE_LAB_LOG": TOOLS_LOG}
         self.wine = wine.Wine(self.root / "prefix", display)
