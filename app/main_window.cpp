@@ -40,23 +40,24 @@ void SelectByStepping(plat::Control& list, const std::string& wanted) {
 // ends the load.
 class LoadSteps {
  public:
-  template <class F>
-  void operator()(F&& step) {
-    if (ended_) return;
-    plat::RuntimeError error(0);
-    if (common::Attempt(std::forward<F>(step), &error)) return;
-    if (error.number() == plat::kErrTypeMismatch) return;
-    common::Attempt([&] {
-      plat::MsgBox("Error: " + std::to_string(error.number()) +
-                   "\r\nDescription: " + error.description());
-    });
-    ended_ = true;
-  }
+  void operator()(common::Statement step);
   void End() { ended_ = true; }
 
  private:
   bool ended_ = false;
 };
+
+void LoadSteps::operator()(common::Statement step) {
+  if (ended_) return;
+  plat::RuntimeError error(0);
+  if (common::Attempt(step, &error)) return;
+  if (error.number() == plat::kErrTypeMismatch) return;
+  common::Attempt([&] {
+    plat::MsgBox("Error: " + std::to_string(error.number()) +
+                 "\r\nDescription: " + error.description());
+  });
+  ended_ = true;
+}
 
 FrmMain::FrmMain()
     : form_(windows::MainLayout()),

@@ -5,7 +5,6 @@
 
 #include "common/failure.h"
 #include "common/support.h"
-#include "common/termination.h"
 #include "platform/toolkit.h"
 
 namespace common {
@@ -21,14 +20,6 @@ void ShowError(int number, std::string_view description, std::string_view error_
     text += "If this error persists, contact " + std::string(kSupportEmail) + ".";
     plat::MsgBox(text, plat::kMbOk, "Error " + std::to_string(n));
   });
-}
-
-void ReportFailure(const plat::RuntimeError& error, std::string_view code) {
-  ShowError(error.number(), error.description(), code);
-}
-
-void EndAfterFailure() {
-  EndApplication();
 }
 
 }  // namespace common

@@ -20,14 +20,14 @@ std::string TrimBlanks(const std::string& s) {
 }
 }  // namespace
 
-std::string ReadIni(const std::string& file, const std::string& section, const std::string& key) {
+std::string ReadIni(const std::string& file, const char* section, const char* key) {
   OnErrorReportAndResume resume(codes::kReadIni);
   std::string buffer(kReadBuffer, '\0');
   std::uint32_t count = 0;
   std::string result;
   resume([&] {
-    count = plat::Sys().GetPrivateProfileString(section.c_str(), key.c_str(), file.c_str(),
-                                                buffer.data(), kReadBuffer, file.c_str());
+    count = plat::Sys().GetPrivateProfileString(section, key, file.c_str(), buffer.data(),
+                                                kReadBuffer, file.c_str());
   });
   resume([&] {
     if (count != 0) {
@@ -44,10 +44,9 @@ std::string ReadIni(const std::string& file, const std::string& section, const s
   return result;
 }
 
-void WriteIni(const std::string& file, const std::string& section, const std::string& key,
+void WriteIni(const std::string& file, const char* section, const char* key,
               const std::string& value) {
-  if (!plat::Sys().WritePrivateProfileString(section.c_str(), key.c_str(), value.c_str(),
-                                             file.c_str())) {
+  if (!plat::Sys().WritePrivateProfileString(section, key, value.c_str(), file.c_str())) {
     plat::MsgBox("An error has occurred while calling the API function",
                  plat::kMbOk | plat::kMbExclamation);
   }

@@ -27,9 +27,9 @@ std::string SettingsFilePath();
 // Reads a value through a 50-character buffer: at most 49 characters, the file's
 // own path for a missing file, section or key, a message and "" for an empty value.
 // The text ends where the value does: the buffer's NUL fill is cut off here.
-std::string ReadIni(const std::string& file, const std::string& section, const std::string& key);
+std::string ReadIni(const std::string& file, const char* section, const char* key);
 // Writes a value; an unsuccessful write shows a message and the caller carries on.
-void WriteIni(const std::string& file, const std::string& section, const std::string& key,
+void WriteIni(const std::string& file, const char* section, const char* key,
               const std::string& value);
 
 // The whole stored value (no length limit), or "" when absent.

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev libstb-dev fonts-dejavu-core
   g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick fp-utils zip unzip
+  python3 python3-pytest
   # the i486 runtime build: fetches and unpacks Debian's mingw-w64 and gcc-12 sources
   dpkg-dev bzip2 xz-utils
 )

@@ -10,4 +10,5 @@ bash scripts/deps.sh
 export BRIVANE_WIN32_BUILD=${BRIVANE_WIN32_BUILD:-$PWD/build/win32}
 cmake --preset win32 -B "$BRIVANE_WIN32_BUILD" >/dev/null
 cmake --build "$BRIVANE_WIN32_BUILD" -j"$(nproc)"
-exec bash tools/lab/show.sh "$@"
+# Debian's python3, whatever python3 comes first on the PATH.
+exec /usr/bin/python3 tools/lab/show.py "$@"

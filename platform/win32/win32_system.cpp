@@ -102,7 +102,14 @@ void EnableShutdownPrivilege() {
 }  // namespace
 
 Win32System::~Win32System() {
-  for (auto& [id, process] : processes_) CloseHandle(process);
+  for (const Started& started : processes_) CloseHandle(started.process);
+}
+
+Win32System::Started* Win32System::FindStarted(ProcessId id) {
+  for (Started& started : processes_) {
+    if (started.id == id) return &started;
+  }
+  return nullptr;
 }
 
 // ---------------------------------------------------------------- program facts
@@ -269,19 +276,22 @@ ProcessId Win32System::StartProgram(const std::string& command_line, int show_st
   CloseHandle(pi.hThread);
   ProcessId id = pi.dwProcessId;
   // An id is reused once its process has gone; the newer process wins.
-  auto old = processes_.find(id);
-  if (old != processes_.end()) CloseHandle(old->second);
-  processes_[id] = pi.hProcess;
+  if (Started* old = FindStarted(id)) {
+    CloseHandle(old->process);
+    old->process = pi.hProcess;
+  } else {
+    processes_.push_back({id, pi.hProcess});
+  }
   return id;
 }
 
 bool Win32System::ProgramHasEnded(ProcessId id) {
-  auto it = processes_.find(id);
-  if (it == processes_.end()) return true;
+  Started* started = FindStarted(id);
+  if (started == nullptr) return true;
   // A wait that fails (a handle gone bad) counts as ended, so a watcher never hangs.
-  if (WaitForSingleObject(it->second, 0) == WAIT_TIMEOUT) return false;
-  CloseHandle(it->second);
-  processes_.erase(it);
+  if (WaitForSingleObject(started->process, 0) == WAIT_TIMEOUT) return false;
+  CloseHandle(started->process);
+  processes_.erase(processes_.begin() + (started - processes_.data()));
   return true;
 }
 

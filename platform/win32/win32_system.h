@@ -1,7 +1,7 @@
 // plat::System over kernel32, user32 and advapi32, ANSI functions only.
 #pragma once
 
-#include <map>
+#include <vector>
 
 #include "platform/system.h"
 
@@ -64,8 +64,14 @@ class Win32System : public System {
                     std::uintptr_t data) override;
 
  private:
-  // Process handles of started programs, kept until they are seen to have ended.
-  std::map<ProcessId, void*> processes_;
+  // Process handles of started programs, kept until they are seen to have ended:
+  // a handful at most, so a plain list.
+  struct Started {
+    ProcessId id;
+    void* process;
+  };
+  Started* FindStarted(ProcessId id);
+  std::vector<Started> processes_;
 };
 
 }  // namespace plat::win32

@@ -285,11 +285,14 @@ void Win32Ui::StackInListOrder(Form& form) {
     for (auto& c : form.controls()) {
       if (!IsWindowed(*c) || c->native == 0 || c->container() != box) continue;
       stack.push_back(c.get());
-      if (IsStandard(*c)) tab_order.push_back(c.get());
+      if (!IsStandard(*c)) continue;
+      // Into tab order as it comes, after those with an equal tab index.
+      auto at = std::upper_bound(tab_order.begin(), tab_order.end(), c.get(),
+                                 [](const Control* a, const Control* b) {
+                                   return a->layout().tab_index < b->layout().tab_index;
+                                 });
+      tab_order.insert(at, c.get());
     }
-    std::stable_sort(tab_order.begin(), tab_order.end(), [](const Control* a, const Control* b) {
-      return a->layout().tab_index < b->layout().tab_index;
-    });
     auto next = tab_order.begin();
     for (Control*& c : stack) {
       if (IsStandard(*c)) c = *next++;

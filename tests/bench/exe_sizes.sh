@@ -23,6 +23,8 @@ awk -v total="$total" -v art="${art:-0}" '
     if (file ~ /libstdc\+\+\.a|libsupc\+\+\.a/) part = "libstdc++"
     else if (file ~ /(crt2|crtbegin|crtend)\.o$|libmingw(32|ex)\.a|libmsvcrt\.a|libgcc(_eh)?\.a/) part = "CRT and libgcc"
     else if (file !~ /^\// && file ~ /\.obj\)?$/) part = "own code and data"
+    # The link-time optimiser'"'"'s output: the program'"'"'s objects, optimised together.
+    else if (file ~ /\.ltrans\.o$/) part = "own code and data"
     else return  # import libraries and what the linker makes: with the import tables
     bytes[part] += size
   }

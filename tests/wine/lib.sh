@@ -1,13 +1,11 @@
-# Shared helpers of the tests under Wine. Source it, then call wt_setup; all it
-# starts (Xvfb, the Wine session) is ended and its throwaway prefix removed when
-# the sourcing script exits.
+# The shell scripts' share of the tests under Wine (the pytest files share
+# tools/lab/wine.py). Source it, then call wt_setup; all it starts (Xvfb, the Wine
+# session) is ended and its throwaway prefix removed when the sourcing script exits.
 #   WT_REPO     the repository
-#   WT_OUT      where screenshots go (out/ of the repository, or $BRIVANE_OUT)
 #   WT_BUILD    the i686 build, the one that ships (build/win32, or $BRIVANE_WIN32_BUILD)
 #   WT_KEEP=1   keeps the prefix and the work folder for a look afterwards
 
 WT_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-WT_OUT=${BRIVANE_OUT:-$WT_REPO/out}
 WT_BUILD=${BRIVANE_WIN32_BUILD:-$WT_REPO/build/win32}
 WT_XVFB_PID=
 WT_WORK=
@@ -96,7 +94,6 @@ wt_windows98() {
 wt_setup() {
   WT_WORK=$(mktemp -d /tmp/brivane-wine.XXXXXX)
   trap wt_cleanup EXIT
-  mkdir -p "$WT_OUT"
   wt_display
   export WINEPREFIX=$WT_WORK/prefix
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -108,115 +105,4 @@ wt_setup() {
   wineserver -w 2>/dev/null || true
   [ "${WT_KEEP:-0}" = 1 ] && wt_say "work folder $WT_WORK"
   return 0
-}
-
-# wt_run LOG PROGRAM [ARGS...]: starts a Windows program in the background; its
-# output and Wine's messages go to LOG. Sets WT_PID.
-wt_run() {
-  local log=$1
-  shift
-  "$(wt_loader)" "$@" >"$log" 2>&1 </dev/null &
-  WT_PID=$!
-}
-
-# wt_probe ARGS...: the window probe of the build (see tools/winprobe).
-wt_probe() { "$(wt_loader)" "$WT_BUILD/tools/winprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-
-# wt_wait_window NAME [SECONDS]: waits for an X window whose name matches NAME.
-wt_wait_window() {
-  local name=$1 seconds=${2:-30} i
-  for i in $(seq $((seconds * 10))); do
-    xdotool search --name "$name" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# wt_shot FILE [GEOMETRY]: the screen, or the part WxH+X+Y of it, as a PNG.
-wt_shot() {
-  local file=$1 geometry=${2:-}
-  if [ -n "$geometry" ]; then
-    import -window root -crop "$geometry" +repage "$file"
-  else
-    import -window root "$file"
-  fi
-}
-
-# ---------------------------------------------------------------- results
-
-# Checks collect rows for one short table at the end: wt_result NAME STATUS
-# [DETAIL] with STATUS ok or FAIL; wt_report prints the table and exits 1 when
-# a check failed.
-WT_ROWS=()
-WT_FAILED=0
-wt_result() {
-  WT_ROWS+=("$(printf '%-4s  %-52s %s' "$2" "$1" "${3:-}")")
-  [ "$2" = ok ] || WT_FAILED=$((WT_FAILED + 1))
-  wt_say "$2: $1${3:+ ($3)}"
-}
-# wt_expect NAME DETAIL COMMAND...: ok when the command succeeds.
-wt_expect() {
-  local name=$1 detail=$2
-  shift 2
-  if "$@"; then wt_result "$name" ok "$detail"; else wt_result "$name" FAIL "$detail"; fi
-}
-wt_report() {
-  local row
-  echo "${WT_NAME:-wine-test}: results"
-  for row in "${WT_ROWS[@]}"; do echo "  $row"; done
-  if [ "$WT_FAILED" -gt 0 ]; then
-    echo "${WT_NAME:-wine-test}: FAIL ($WT_FAILED of ${#WT_ROWS[@]} checks)"
-    exit 1
-  fi
-  echo "${WT_NAME:-wine-test}: PASS (${#WT_ROWS[@]} checks)"
-}
-
-# ---------------------------------------------------------------- pictures
-
-# wt_skincomp SHEET OUT.ppm WIDTH HEIGHT OP...: the picture tools/skincomp composes
-# from a sprite sheet with the program's own decoder (the build's, under Wine).
-wt_skincomp() {
-  local sheet=$1 out=$2
-  shift 2
-  "$(wt_loader)" "$WT_BUILD/tools/skincomp.exe" "Z:${sheet//\//\\}" "Z:${out//\//\\}" "$@" \
-    2>/dev/null | tr -d '\r'
-}
-
-# wt_crop IN OUT WxH+X+Y
-wt_crop() { convert "$1" -crop "$3" +repage "$2"; }
-
-# wt_diff A B FUZZ [X,Y,W,H...]: prints how many pixels of A and B differ by more
-# than FUZZ percent, leaving out the rectangles given (where live controls stand).
-wt_diff() {
-  local a=$1 b=$2 fuzz=$3 r x y w h draw=()
-  shift 3
-  for r in "$@"; do
-    IFS=, read -r x y w h <<<"$r"
-    draw+=(-draw "rectangle $x,$y,$((x + w - 1)),$((y + h - 1))")
-  done
-  local ma=$WT_WORK/diff_a.ppm mb=$WT_WORK/diff_b.ppm
-  convert "$a" -fill magenta "${draw[@]}" "$ma" && convert "$b" -fill magenta "${draw[@]}" "$mb" ||
-    { echo error; return 1; }
-  local out status
-  out=$(compare -metric AE -fuzz "$fuzz%" "$ma" "$mb" null: 2>&1)
-  status=$?
-  # Status 2 and a text that is no count: sizes differ or a file is unreadable.
-  if [ "$status" -gt 1 ] || ! [[ $out =~ ^[0-9]+(\.[0-9]+)?$ ]]; then
-    echo "error: $out"
-    return 1
-  fi
-  echo "${out%%.*}"
-}
-
-# wt_match NAME LIMIT A B FUZZ [X,Y,W,H...]: a result row, ok when at most LIMIT
-# pixels differ (see wt_diff).
-wt_match() {
-  local name=$1 limit=$2 n
-  shift 2
-  n=$(wt_diff "$@")
-  if [[ $n =~ ^[0-9]+$ ]] && ((n <= limit)); then
-    wt_result "$name" ok "$n px differ"
-  else
-    wt_result "$name" FAIL "$n px differ, at most $limit allowed"
-  fi
 }
