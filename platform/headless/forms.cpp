@@ -93,7 +93,7 @@ void Forms::PaintExposed() {
 void Forms::Refresh(plat::Form& form, plat::Control* control) {
   auto paint = [this](plat::Control& c) {
     ScreenState& s = screens_[&c];
-    s.image = c.Retained();
+    if (keep_screens_) s.image = c.Retained();
     ++s.repaints;
   };
   if (control != nullptr) {

@@ -35,6 +35,9 @@ class Forms {
   int RepaintCount(const plat::Control& picture_box) const;
   int Pointer(const plat::Form& f) const;
   bool FormVisible(const plat::Form& f) const;
+  // Off: Refresh only counts repaints and keeps no copy of the pictures, for
+  // hosts that never look at the screen (the fuzzer); Screen() is then empty.
+  void KeepScreens(bool keep) { keep_screens_ = keep; }
 
   // ---- Input, delivered through plat::Dispatch so the toolkit's rules apply.
   // Coordinates are pixels inside the control. Each returns false when the
@@ -62,6 +65,7 @@ class Forms {
   void PowerOff();
 
  private:
+  bool keep_screens_ = true;
   struct ScreenState {
     plat::Image image;
     int repaints = 0;

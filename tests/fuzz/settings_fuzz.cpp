@@ -59,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     headless::Desktop d;
     d.Install();
+    d.KeepScreens(false);
     d.SetDriveType('D', plat::kDriveFixed);
     d.SetDriveType('E', plat::kDriveFixed);
     d.WriteFile(kSettings, settings);
