@@ -19,8 +19,8 @@ void ShowError(int number, std::string_view description, std::string_view error_
     text += "Description: " + std::string(description) + "\r\n";
     text += "\r\n";
     text += "If this error persists, contact " + std::string(kSupportEmail) + ".";
-    Log("Error box " + std::string(error_code) + ": error " + std::to_string(n) + ", " +
-        std::string(description));
+    const std::string number = std::to_string(n);
+    Log({"Error box ", error_code, ": error ", number, ", ", description});
     plat::MsgBox(text, plat::kMbOk, "Error " + std::to_string(n));
   });
 }

@@ -1,6 +1,5 @@
 #include "common/log.h"
 
-#include <cstdio>
 #include <span>
 #include <vector>
 
@@ -14,17 +13,45 @@ std::span<const std::uint8_t> Bytes(std::string_view s) {
   return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
 }
 
-std::string Line(const plat::LocalTime& t, std::string_view text) {
-  char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d  ", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
-  std::string line = stamp;
+// Appends `n` with leading zeros to `width` digits. By hand: the C library's
+// formatted output would bring its whole implementation into the executable.
+void AppendDigits(std::string& out, std::uint32_t n, int width) {
+  char digits[10];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n != 0 && count < 10);
+  while (width-- > count) out += '0';
+  while (count > 0) out += digits[--count];
+}
+
+std::string Line(const plat::LocalTime& t, std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text += part;
+  std::string line;
+  // "YYYY-MM-DD HH:MM:SS  ": each field, then what follows it.
+  const struct {
+    int value;
+    int width;
+    const char* after;
+  } kFields[] = {{t.year, 4, "-"}, {t.month, 2, "-"},  {t.day, 2, " "},
+                 {t.hour, 2, ":"}, {t.minute, 2, ":"}, {t.second, 2, "  "}};
+  for (const auto& f : kFields) {
+    AppendDigits(line, static_cast<std::uint32_t>(f.value < 0 ? 0 : f.value), f.width);
+    line += f.after;
+  }
   for (std::size_t i = 0; i < text.size() && i < kLogTextMax; ++i) {
     const char c = text[i];
     if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    line += (c == '\r' || c == '\n') ? std::string_view(" / ") : std::string_view(&c, 1);
+    if (c == '\r' || c == '\n') {
+      line += " / ";
+    } else {
+      line += c;
+    }
   }
-  return line + "\r\n";
+  line += "\r\n";
+  return line;
 }
 
 // Keeps the newest lines, at most kLogKept bytes of them. The kept lines are on
@@ -46,38 +73,45 @@ void Rotate(const std::string& path) {
   plat::Sys().MoveFile(tmp, path);
 }
 
+// "1:02:05": hours, minutes and seconds of `ms`.
+std::string Elapsed(std::uint32_t ms) {
+  const std::uint32_t s = ms / 1000;
+  std::string text;
+  AppendDigits(text, s / 3600, 1);
+  text += ':';
+  AppendDigits(text, s / 60 % 60, 2);
+  text += ':';
+  AppendDigits(text, s % 60, 2);
+  return text;
+}
+
 }  // namespace
 
 std::string LogFilePath() {
   return plat::InFolder(plat::AppPath(), plat::AppTitle() + ".log");
 }
 
-void Log(std::string_view text) {
+void Log(std::initializer_list<std::string_view> parts) {
   Attempt([&] {
     const std::string path = LogFilePath();
-    const std::string line = Line(plat::Sys().GetLocalTime(), text);
+    const std::string line = Line(plat::Sys().GetLocalTime(), parts);
     if (plat::Sys().AppendFileBytes(path, Bytes(line)) >= kLogLimit) Rotate(path);
   });
 }
 
-void LogBox(std::string_view text) {
-  Attempt([&] { Log("Error box: " + std::string(text)); });
-}
-
 std::string DescribeRun(std::string_view drive, bool scandisk, bool defrag, bool shutdown) {
-  std::string tools = scandisk && defrag ? "ScanDisk and Defrag"
-                      : scandisk         ? "ScanDisk"
-                      : defrag           ? "Defrag"
-                                         : "no tool";
-  return "drive " + std::string(drive) + ", " + tools + ", then " +
-         (shutdown ? "shut down" : "restart");
+  std::string run = "drive ";
+  run += drive;
+  run += scandisk && defrag ? ", ScanDisk and Defrag"
+         : scandisk         ? ", ScanDisk"
+         : defrag           ? ", Defrag"
+                            : ", no tool";
+  run += shutdown ? ", then shut down" : ", then restart";
+  return run;
 }
 
-std::string Elapsed(std::uint32_t ms) {
-  const std::uint32_t s = ms / 1000;
-  char text[32];
-  std::snprintf(text, sizeof text, "%u:%02u:%02u", s / 3600, s / 60 % 60, s % 60);
-  return text;
+void LogDuration(std::string_view what, std::uint32_t started) {
+  Log({what, " after ", Elapsed(plat::Sys().GetTickCount() - started)});
 }
 
 bool LastRunInterrupted() {
@@ -90,8 +124,8 @@ bool LastRunInterrupted() {
       std::size_t end = log.find('\n', at);
       if (end == std::string_view::npos) end = log.size();
       // Past the stamp "YYYY-MM-DD HH:MM:SS  ".
-      const std::string_view text =
-          log.substr(at, end - at).substr(std::min<std::size_t>(21, end - at));
+      const std::size_t from = std::min(at + 21, end);
+      const std::string_view text(log.data() + from, end - from);
       if (text.starts_with(kLogResumed)) {
         in_run = true;
         started = false;
@@ -111,12 +145,12 @@ void RecoverLog() {
   Attempt([] {
     const std::string path = LogFilePath(), tmp = path + ".tmp";
     const long moved = plat::Sys().MoveFile(tmp, path);
-    if (moved == plat::kErrorSuccess || moved == plat::kErrorFileNotFound ||
-        moved == plat::kErrorPathNotFound)
-      return;
-    // The move failed with both there: the log is whole, the kept lines are a leftover.
-    plat::Sys().ReadFileBytes(path);
-    plat::Sys().DeleteFile(tmp);
+    // Failing with the .tmp there, the move found the log whole: the kept lines are
+    // a leftover (a folder where the move is refused refuses the delete too).
+    if (moved != plat::kErrorSuccess && moved != plat::kErrorFileNotFound &&
+        moved != plat::kErrorPathNotFound) {
+      plat::Sys().DeleteFile(tmp);
+    }
   });
 }
 

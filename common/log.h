@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -23,16 +24,22 @@ inline constexpr std::string_view kLogCompleted = "Run completed: ";
 // "Brivane.log" in the program's folder.
 std::string LogFilePath();
 
-// Appends "YYYY-MM-DD HH:MM:SS  text" and CR LF, written through to the disk.
-// Line breaks in `text` show as " / ".
-void Log(std::string_view text);
+// Appends "YYYY-MM-DD HH:MM:SS  text" and CR LF, written through to the disk,
+// the text made of `parts` here rather than at each caller. Line breaks in the
+// text show as " / ".
+void Log(std::initializer_list<std::string_view> parts);
+inline void Log(std::string_view text) {
+  Log({text});
+}
 // An error box's text, logged before the box waits for someone to answer it.
-void LogBox(std::string_view text);
+inline void LogBox(std::string_view text) {
+  Log({"Error box: ", text});
+}
 
 // "drive C:\, ScanDisk and Defrag, then shut down".
 std::string DescribeRun(std::string_view drive, bool scandisk, bool defrag, bool shutdown);
-// "1:02:05": hours, minutes and seconds of `ms`.
-std::string Elapsed(std::uint32_t ms);
+// "`what` after 1:02:05", the time since `started` (GetTickCount).
+void LogDuration(std::string_view what, std::uint32_t started);
 
 // True when the last run in the log started a tool and has no end: the power
 // went (or the machine was switched off) during that run.

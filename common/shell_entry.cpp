@@ -57,7 +57,7 @@ void RestoreShellIfStranded() {
   const std::string kept = KeptShell(SettingsFilePath());
   WriteIni(system_ini, kBootSection, kKeyShell, kept);
   FlushProfile(system_ini);
-  Log("Start-up: Brivane was still the shell; put back " + kept);
+  Log({"Start-up: Brivane was still the shell; put back ", kept});
 }
 
 }  // namespace common

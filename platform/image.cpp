@@ -121,16 +121,6 @@ void BlockCopy(const Image& src, int sx, int sy, int w, int h, Image& dst, int d
 
 namespace {
 
-struct Decoded {
-  std::vector<std::uint8_t> bytes;
-  Image image;
-};
-
-// The skin's three sheets and a picture or two a test puts in their place.
-constexpr std::size_t kKeptPictures = 6;
-bool g_keep_decoded = false;
-std::deque<Decoded> g_decoded;  // newest first
-
 Image Decode(std::span<const std::uint8_t> bytes) {
   if (bytes.empty() || bytes.size() > 0x7fffffff) Raise(kErrInvalidPicture);
   int w = 0, h = 0, comp = 0;
@@ -147,6 +137,28 @@ Image Decode(std::span<const std::uint8_t> bytes) {
   stbi_image_free(data);
   return image;
 }
+
+}  // namespace
+
+#if !BRIVANE_KEEPS_PICTURES
+
+Image DecodeJpeg(std::span<const std::uint8_t> bytes) {
+  return Decode(bytes);
+}
+
+#else
+
+namespace {
+
+struct Decoded {
+  std::vector<std::uint8_t> bytes;
+  Image image;
+};
+
+// The skin's three sheets and a picture or two a test puts in their place.
+constexpr std::size_t kKeptPictures = 6;
+bool g_keep_decoded = false;
+std::deque<Decoded> g_decoded;  // newest first
 
 }  // namespace
 
@@ -168,5 +180,7 @@ Image DecodeJpeg(std::span<const std::uint8_t> bytes) {
   g_decoded.push_front({{bytes.begin(), bytes.end()}, image});
   return image;
 }
+
+#endif
 
 }  // namespace plat

@@ -77,10 +77,12 @@ void BlockCopy(const Image& src, int sx, int sy, int w, int h, Image& dst, int d
 // runtime error 481 (Invalid picture) for anything it cannot decode.
 Image DecodeJpeg(std::span<const std::uint8_t> bytes);
 
+#if BRIVANE_KEEPS_PICTURES
 // Keeps the last few decoded pictures, by their bytes, for the rest of the
-// process (off until turned on). For test hosts that start the program again
-// and again; the program itself decodes each picture as its window loads and
-// keeps no second copy.
+// process (off until turned on). For the test hosts on Linux, which start the
+// program again and again; the Windows program decodes each picture as its
+// window loads and keeps no second copy, so it is built without this.
 void KeepDecodedPictures(bool keep);
+#endif
 
 }  // namespace plat

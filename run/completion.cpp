@@ -37,7 +37,7 @@ void MaintenanceRun::FinishRun() {
       throw error;
     }
     Pause(5000);
-    Log(std::string(kLogCompleted) + (shutdown ? "shut down requested" : "restart requested"));
+    Log({kLogCompleted, shutdown ? "shut down requested" : "restart requested"});
     plat::Sys().ExitWindowsEx(shutdown ? plat::kEwxShutdown : plat::kEwxReboot, 0);
     EndApplication();
     completed_ = true;

@@ -5,26 +5,30 @@
 
 namespace run {
 
+// The calls report failure by their results, which change nothing here; the
+// Attempt is only a net for a platform that throws after all.
 void RunGuard::On() {
   if (on_) return;
   on_ = true;
-  common::OnErrorResumeNext resume;
-  bool active = false;
-  // Unknown counts as off: then nothing is put back, and the next start of
-  // Windows has the stored setting anyway.
-  resume([&] { screen_saver_was_on_ = plat::Sys().GetScreenSaveActive(&active) && active; });
-  resume([] { plat::Sys().SetScreenSaveActive(false); });
-  resume([] { plat::Sys().KeepSystemAwake(true); });
-  resume([] { plat::Ui().RefuseSuspend(true); });
+  common::Attempt([this] {
+    bool active = false;
+    // Unknown counts as off: then nothing is put back, and the next start of
+    // Windows has the stored setting anyway.
+    screen_saver_was_on_ = plat::Sys().GetScreenSaveActive(&active) && active;
+    plat::Sys().SetScreenSaveActive(false);
+    plat::Sys().KeepSystemAwake(true);
+    plat::Ui().RefuseSuspend(true);
+  });
 }
 
 void RunGuard::Off() {
   if (!on_) return;
   on_ = false;
-  common::OnErrorResumeNext resume;
-  if (screen_saver_was_on_) resume([] { plat::Sys().SetScreenSaveActive(true); });
-  resume([] { plat::Sys().KeepSystemAwake(false); });
-  resume([] { plat::Ui().RefuseSuspend(false); });
+  common::Attempt([this] {
+    if (screen_saver_was_on_) plat::Sys().SetScreenSaveActive(true);
+    plat::Sys().KeepSystemAwake(false);
+    plat::Ui().RefuseSuspend(false);
+  });
 }
 
 }  // namespace run

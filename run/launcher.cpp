@@ -33,20 +33,14 @@ void MaintenanceRun::StartTool(const char* program) {
   const std::string path = plat::InFolder(plat::Sys().WindowsDirectory(), program);
   const std::string command = path + " " + StoredDriveLetter() + ": /n";
   plat::ProcessId id = plat::Sys().StartProgram(command, plat::kShowNormalNoFocus);
-  common::Log(std::string(common::kLogStarted) + command);
+  common::Log({common::kLogStarted, command});
   if (std::string(program) == "scandskw.exe") {
     scandisk_process_ = id;
     scandisk_seen_ = false;
-    scandisk_started_ = Ticks();
+    scandisk_started_ = plat::Sys().GetTickCount();
   } else {
-    defrag_started_ = Ticks();
+    defrag_started_ = plat::Sys().GetTickCount();
   }
-}
-
-std::uint32_t MaintenanceRun::Ticks() {
-  std::uint32_t now = 0;
-  common::Attempt([&] { now = plat::Sys().GetTickCount(); });
-  return now;
 }
 
 void MaintenanceRun::Resume() {
@@ -61,7 +55,7 @@ void MaintenanceRun::Resume() {
     run = common::DescribeRun(window_.DriveText(), window_.ScanDiskValue() == 1,
                               window_.DefragValue() == 1, window_.ShutdownValue() == plat::kTrue);
   });
-  common::Log(std::string(common::kLogResumed) + run);
+  common::Log({common::kLogResumed, run});
   guard_.On();
 }
 

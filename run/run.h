@@ -70,8 +70,6 @@ class MaintenanceRun {
   bool ScanDiskEnded();
   void StartDefragAfterScanDisk();
   void AnswerScanDiskDialog();
-  // GetTickCount, or 0 when it failed.
-  static std::uint32_t Ticks();
 
   Window& window_;
   WindowSearch search_;

@@ -34,8 +34,8 @@ void MaintenanceRun::StartDefragAfterScanDisk() {
     // finds Defrag, started activated and without /n so that the user sees it work.
     const std::string command = std::string("Defrag.exe ") + StoredDriveLetter() + ":";
     plat::Sys().StartProgram(command, plat::kShowNormalFocus);
-    common::Log(std::string(common::kLogStarted) + command);
-    defrag_started_ = Ticks();
+    common::Log({common::kLogStarted, command});
+    defrag_started_ = plat::Sys().GetTickCount();
   });
   resume([&] { window_.EnableTimer(Timer::kDefrag, true); });
   resume([&] { window_.EnableTimer(Timer::kScanDisk, false); });
@@ -60,7 +60,7 @@ void MaintenanceRun::timScanDisk_Timer() {
   if (!ScanDiskEnded()) return;
   if (!scandisk_end_logged_) {
     scandisk_end_logged_ = true;
-    common::Log("ScanDisk finished after " + common::Elapsed(Ticks() - scandisk_started_));
+    common::LogDuration("ScanDisk finished", scandisk_started_);
   }
   common::OnErrorResumeNext resume;
   bool defrag = false;
@@ -82,8 +82,7 @@ void MaintenanceRun::timDefrag_Timer() {
   if (search_.ToolDialog == 0) return;
   resume([&] { search_.FindButton(search_.ToolDialog, "&Yes"); });
   if (common::Attempt([&] { search_.PressButton(); })) {
-    common::Log("Defrag's final prompt answered after " +
-                common::Elapsed(Ticks() - defrag_started_));
+    common::LogDuration("Defrag's final prompt answered", defrag_started_);
   }
   resume([&] { FinishRun(); });
 }

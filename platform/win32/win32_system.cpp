@@ -199,13 +199,23 @@ void Win32System::DeleteFile(const std::string& path) {
   if (!DeleteFileA(path.c_str())) RaiseFileError(GetLastError(), kErrPathFileAccess);
 }
 
-void Win32System::WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
-  // OPEN_ALWAYS keeps what lies beyond the written bytes, as a binary-mode Put does.
-  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) {
+namespace {
+
+// A file opened for writing, created when missing; OPEN_ALWAYS keeps what lies
+// beyond the bytes written, as a binary-mode Put does.
+HANDLE OpenForWriting(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
     Raise(GetLastError() == ERROR_PATH_NOT_FOUND ? kErrPathNotFound : kErrPathFileAccess);
   }
+  return file;
+}
+
+}  // namespace
+
+void Win32System::WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
+  Handle file(OpenForWriting(path));
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD written = 0;
@@ -219,11 +229,7 @@ void Win32System::WriteFileBytes(const std::string& path, std::span<const std::u
 
 std::uint32_t Win32System::AppendFileBytes(const std::string& path,
                                            std::span<const std::uint8_t> bytes) {
-  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) {
-    Raise(GetLastError() == ERROR_PATH_NOT_FOUND ? kErrPathNotFound : kErrPathFileAccess);
-  }
+  Handle file(OpenForWriting(path));
   if (SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
       GetLastError() != NO_ERROR) {
     Raise(kErrPathFileAccess);
