@@ -23,9 +23,9 @@ void FrmMain::PicExecute_Click() {
     StoreChoices();
     MakeThisTheShell();
     common::Attempt([&] {
-      common::Log({"Armed: ", common::DescribeRun(lstDrive.Text(), chkScanDisk.Value() == 1,
-                                                  chkDefrag.Value() == 1,
-                                                  optShutdown.Value() == plat::kTrue)});
+      common::Log({common::kLogArmed, common::DescribeRun(lstDrive.Text(), chkScanDisk.Value() == 1,
+                                                          chkDefrag.Value() == 1,
+                                                          optShutdown.Value() == plat::kTrue)});
     });
     plat::Sys().ExitWindowsEx(plat::kEwxReboot, 0);
   });

@@ -131,7 +131,7 @@ bool LastRunInterrupted() {
         started = false;
       } else if (text.starts_with(kLogStarted)) {
         started = in_run;
-      } else if (text.starts_with(kLogCompleted)) {
+      } else if (text.starts_with(kLogCompleted) || text.starts_with(kLogArmed)) {
         in_run = false;
       }
       at = end + 1;

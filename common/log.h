@@ -17,6 +17,7 @@ inline constexpr std::uint32_t kLogKept = 32 * 1024;
 inline constexpr std::size_t kLogTextMax = 1000;
 
 // The texts that begin the lines a run is read back from.
+inline constexpr std::string_view kLogArmed = "Armed: ";
 inline constexpr std::string_view kLogResumed = "Run resumed after the restart: ";
 inline constexpr std::string_view kLogStarted = "Started: ";
 inline constexpr std::string_view kLogCompleted = "Run completed: ";
@@ -42,7 +43,8 @@ std::string DescribeRun(std::string_view drive, bool scandisk, bool defrag, bool
 void LogDuration(std::string_view what, std::uint32_t started);
 
 // True when the last run in the log started a tool and has no end: the power
-// went (or the machine was switched off) during that run.
+// went (or the machine was switched off) during that run. Arming again at the
+// desktop is an end too: the run was over by then.
 bool LastRunInterrupted();
 
 // Finishes or undoes a rotation that a power cut broke off. Called once at start-up.

@@ -48,7 +48,9 @@ void KeepCurrentShell(const std::string& settings_file) {
 
 std::string KeptShell(const std::string& settings_file) {
   std::string kept = Unquoted(ReadProfileFull(settings_file, kSection, kKeyKeptShell));
-  return kept.empty() ? kExplorer : kept;
+  // A kept value that names this program (a damaged or hand-edited file) would
+  // make it the shell for good, and a second Set line would run it at every start.
+  return kept.empty() || NamesThisProgram(kept) ? kExplorer : kept;
 }
 
 void RestoreShellIfStranded() {

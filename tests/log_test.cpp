@@ -117,40 +117,50 @@ TEST(LogTest, EachEventIsOneStampedLine) {
        },
        {"2026-12-07 23:59:50  Start-up: Brivane was still the shell; put back "
         "C:\\Tools\\Shell.exe"}},
-      {"a run the power broke off",
-       [](Box& t) {
-         t.d.WriteFile(kLog,
-                       "2026-12-06 02:00:00  Run resumed after the restart: x\r\n"
-                       "2026-12-06 02:00:12  Started: C:\\WINDOWS\\scandskw.exe C: /n\r\n");
-         t.Arm(1, 0);
-         t.m.StartBrivane();
-       },
-       {"2026-12-06 02:00:00  Run resumed after the restart: x",
-        "2026-12-06 02:00:12  Started: C:\\WINDOWS\\scandskw.exe C: /n",
-        "2026-12-07 23:59:50  The last run was interrupted after a tool had started (a power "
-        "cut?); it starts over",
-        "2026-12-07 23:59:50  Run resumed after the restart: drive C:\\, ScanDisk, then shut "
-        "down"}},
-      {"a run that ended is no interrupted one",
-       [](Box& t) {
-         t.d.WriteFile(kLog,
-                       "2026-12-06 02:00:00  Run resumed after the restart: x\r\n"
-                       "2026-12-06 02:00:12  Started: C:\\WINDOWS\\scandskw.exe C: /n\r\n"
-                       "2026-12-06 02:01:12  Run completed: restart requested\r\n");
-         t.Arm(1, 0);
-         t.m.StartBrivane();
-       },
-       {"2026-12-06 02:00:00  Run resumed after the restart: x",
-        "2026-12-06 02:00:12  Started: C:\\WINDOWS\\scandskw.exe C: /n",
-        "2026-12-06 02:01:12  Run completed: restart requested",
-        "2026-12-07 23:59:50  Run resumed after the restart: drive C:\\, ScanDisk, then shut "
-        "down"}},
   };
   for (const Scenario& s : kScenarios) {
     SCOPED_TRACE(s.name);
     Box box;
     s.act(box);
     EXPECT_EQ(box.Lines(), s.lines);
+  }
+}
+
+// The run before, as the log tells it, decides whether the resumed run is one
+// that the power broke off.
+TEST(LogTest, AnInterruptedRunIsToldByTheLinesBefore) {
+  const std::string kStarted =
+      "2026-12-06 02:00:00  Run resumed after the restart: x\r\n"
+      "2026-12-06 02:00:12  Started: C:\\WINDOWS\\scandskw.exe C: /n\r\n";
+  const struct {
+    const char* name;
+    std::string before;
+    bool interrupted;
+  } kCases[] = {
+      {"a tool started, no end", kStarted, true},
+      {"completed", kStarted + "2026-12-06 02:01:12  Run completed: restart requested\r\n", false},
+      {"power lost in the completion's pause, then armed again",
+       kStarted + "2026-12-06 08:00:00  Armed: drive C:\\, ScanDisk, then shut down\r\n", false},
+      {"resumed, no tool started yet", "2026-12-06 02:00:00  Run resumed after the restart: x\r\n",
+       false},
+      {"no log", "", false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Box box;
+    if (!c.before.empty()) box.d.WriteFile(kLog, c.before);
+    box.Arm(1, 0);
+    box.m.StartBrivane();
+    std::string want = c.before;
+    if (c.interrupted) {
+      want +=
+          "2026-12-07 23:59:50  The last run was interrupted after a tool had started (a power "
+          "cut?); it starts over\r\n";
+    }
+    want +=
+        "2026-12-07 23:59:50  Run resumed after the restart: drive C:\\, ScanDisk, then shut "
+        "down\r\n";
+    EXPECT_EQ(box.d.ReadFile(kLog).value_or(""), want);
   }
 }
 

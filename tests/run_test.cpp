@@ -145,6 +145,29 @@ TEST_F(RunTest, TheToolsAreStartedFromTheWindowsFolder) {
             std::string("[boot]\r\nshell=") + kKeptShell + "\r\n");
 }
 
+TEST_F(RunTest, AKeptShellNamingBrivaneGivesWayToExplorer) {
+  const char* kKept[] = {kShortExe, "\"C:\\Program Files\\Brivane\\brivane.exe\"",
+                         "rFC:\\PRO\xa8\xa8GRA~1\\BRIVANE\\BRIVANE.EXE"};
+  for (const char* kept : kKept) {
+    for (bool armed : {true, false}) {
+      SCOPED_TRACE(std::string(kept) + (armed ? ", at completion" : ", at start-up"));
+      // Set twice: the completion's delete takes the first only.
+      d.WriteFile(kSettings, std::string("[Configeration]\r\nDrive=C:\\\r\nScandisk=0\r\n") +
+                                 (armed ? "Set=Yes\r\nSet=Yes\r\n" : "") + "KeptShell=" + kept +
+                                 "\r\n");
+      d.WriteFile(kSystemIni, SystemIniWithShell(kShortExe));
+      Boot(true);
+      if (armed) {
+        m.PressExit();
+        EXPECT_EQ(m.ExitRequests(), 1u);
+      }
+      EXPECT_EQ(Shell(), "Explorer.exe");
+      EXPECT_FALSE(m.Armed());
+      d.log().Clear();
+    }
+  }
+}
+
 TEST_F(RunTest, NeitherToolWaitsForExitWhichCompletesTheRun) {
   BootArmed(0, 0);
   d.RunFor(60000);
