@@ -317,13 +317,13 @@ class Lab:
     def ini_set(self, file, section, key, value):
         return self.wine.run(r"C:\lab\labini.exe", "set", file, section, key, value)[0]
 
-    def guard(self, caption=None):
+    def guard(self, caption=None, cls=None):
         """What another program of the running session (or of a new one, when none
         runs) sees of a run's guard: the screen saver's state ("1", "0") and, with a
-        window caption, that window's answer to the query before a suspend
+        window caption (and class), that window's answer to the query before a suspend
         ("denied", "allowed", "no answer"; "no window" when there is none, None
         without a caption)."""
-        status, out = self.wine.run(r"C:\lab\labguard.exe", *([caption] if caption else []))
+        status, out = self.wine.run(r"C:\lab\labguard.exe", *[a for a in (caption, cls) if a])
         saver = re.search(r"^screensaver active=(\S+)", out, re.M)
         suspend = re.search(r"^suspend (denied|allowed|no answer)", out, re.M)
         return (saver[1] if saver else out.strip(),

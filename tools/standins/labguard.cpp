@@ -1,7 +1,7 @@
-// labguard [CAPTION]: what a run's guard looks like from another program of the
-// session. Prints "screensaver active=0|1"; with CAPTION, also asks the top-level
-// window of that whole caption whether the system may go to standby, as Windows
-// does before a suspend (WM_POWERBROADCAST, PBT_APMQUERYSUSPEND), and prints
+// labguard [CAPTION [CLASS]]: what a run's guard looks like from another program of
+// the session. Prints "screensaver active=0|1"; with CAPTION, also asks the top-level
+// window of that whole caption (and class) whether the system may go to standby, as
+// Windows does before a suspend (WM_POWERBROADCAST, PBT_APMQUERYSUSPEND), and prints
 // "suspend denied", "suspend allowed" or "suspend no answer" with what came back.
 // Exit status: 0 done, 1 no such window, 2 the screen saver state cannot be read.
 #include <windows.h>
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   }
   std::printf("screensaver active=%d\n", active ? 1 : 0);
   if (argc < 2) return 0;
-  HWND window = FindWindowA(nullptr, argv[1]);
+  HWND window = FindWindowA(argc > 2 ? argv[2] : nullptr, argv[1]);
   if (window == nullptr) {
     std::printf("no window \"%s\"\n", argv[1]);
     return 1;
