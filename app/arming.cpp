@@ -5,6 +5,7 @@
 #include "common/dos.h"
 #include "common/error_codes.h"
 #include "common/failure.h"
+#include "common/log.h"
 #include "common/settings.h"
 #include "common/shell_entry.h"
 #include "platform/platform.h"
@@ -21,6 +22,11 @@ void FrmMain::PicExecute_Click() {
     }
     StoreChoices();
     MakeThisTheShell();
+    common::Attempt([&] {
+      common::Log("Armed: " + common::DescribeRun(lstDrive.Text(), chkScanDisk.Value() == 1,
+                                                  chkDefrag.Value() == 1,
+                                                  optShutdown.Value() == plat::kTrue));
+    });
     plat::Sys().ExitWindowsEx(plat::kEwxReboot, 0);
   });
 }

@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "common/error_codes.h"
 #include "common/failure.h"
+#include "common/log.h"
 #include "common/settings.h"
 #include "common/shell_entry.h"
 #include "platform/errors.h"
@@ -53,8 +54,10 @@ void LoadSteps::operator()(common::Statement step) {
   if (common::Attempt(step, &error)) return;
   if (error.number() == plat::kErrTypeMismatch) return;
   common::Attempt([&] {
-    plat::MsgBox("Error: " + std::to_string(error.number()) +
-                 "\r\nDescription: " + error.description());
+    const std::string text =
+        "Error: " + std::to_string(error.number()) + "\r\nDescription: " + error.description();
+    common::LogBox(text);
+    plat::MsgBox(text);
   });
   ended_ = true;
 }
@@ -132,6 +135,7 @@ void FrmMain::Form_Load() {
   // A run is armed: restore the choices, lock them and let the run timer start it.
   RestoreChoices(step);
   LockForRun(step);
+  if (run_mode_) run_.Resume();
 }
 
 void FrmMain::RestoreChoices(LoadSteps& step) {

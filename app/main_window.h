@@ -50,6 +50,7 @@ class FrmMain : private run::Window {
   // run::Window
   int ScanDiskValue() override { return chkScanDisk.Value(); }
   int DefragValue() override { return chkDefrag.Value(); }
+  std::string DriveText() override { return lstDrive.Text(); }
   plat::Bool16 ShutdownValue() override { return optShutdown.Value(); }
   bool ExecuteVisible() override { return PicExecute.Visible(); }
   void EnableTimer(run::Timer timer, bool enabled) override;

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "common/error_codes.h"
 #include "common/failure.h"
+#include "common/log.h"
 #include "common/shell_entry.h"
 #include "platform/errors.h"
 #include "platform/platform.h"
@@ -50,6 +51,7 @@ W& Created(const std::unique_ptr<W>& window) {
 void ProgramMain() {
   common::OnErrorReportAndResume step(common::codes::kStartUp);
   app::Program& program = app::TheProgram();
+  common::RecoverLog();
   step([&] {
     program.splash = std::make_unique<windows::FrmSplash>();
     program.splash->form().Show();

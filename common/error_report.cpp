@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/failure.h"
+#include "common/log.h"
 #include "common/support.h"
 #include "platform/toolkit.h"
 
@@ -18,6 +19,8 @@ void ShowError(int number, std::string_view description, std::string_view error_
     text += "Description: " + std::string(description) + "\r\n";
     text += "\r\n";
     text += "If this error persists, contact " + std::string(kSupportEmail) + ".";
+    Log("Error box " + std::string(error_code) + ": error " + std::to_string(n) + ", " +
+        std::string(description));
     plat::MsgBox(text, plat::kMbOk, "Error " + std::to_string(n));
   });
 }

@@ -5,6 +5,7 @@
 
 #include "common/error_codes.h"
 #include "common/failure.h"
+#include "common/log.h"
 #include "common/support.h"
 #include "platform/platform.h"
 
@@ -34,10 +35,11 @@ std::string ReadIni(const std::string& file, const char* section, const char* ke
       // Readers only ever used the text before the buffer's NUL fill.
       result = TrimBlanks(std::string(plat::StripNull(buffer)));
     } else {
-      plat::MsgBox(
+      const std::string text =
           std::string("An error has occurred while reading the .ini file.  Please contact ") +
-              kSupportEmail + ".",
-          plat::kMbOk | plat::kMbExclamation);
+          kSupportEmail + ".";
+      LogBox(text);
+      plat::MsgBox(text, plat::kMbOk | plat::kMbExclamation);
       result.clear();
     }
   });
@@ -47,8 +49,9 @@ std::string ReadIni(const std::string& file, const char* section, const char* ke
 void WriteIni(const std::string& file, const char* section, const char* key,
               const std::string& value) {
   if (!plat::Sys().WritePrivateProfileString(section, key, value.c_str(), file.c_str())) {
-    plat::MsgBox("An error has occurred while calling the API function",
-                 plat::kMbOk | plat::kMbExclamation);
+    const char* text = "An error has occurred while calling the API function";
+    LogBox(text);
+    plat::MsgBox(text, plat::kMbOk | plat::kMbExclamation);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "common/shell_entry.h"
 
 #include "common/dos.h"
+#include "common/log.h"
 #include "common/settings.h"
 #include "platform/convert.h"
 #include "platform/platform.h"
@@ -53,8 +54,10 @@ std::string KeptShell(const std::string& settings_file) {
 void RestoreShellIfStranded() {
   const std::string system_ini = SystemIniPath();
   if (!NamesThisProgram(ReadProfileFull(system_ini, kBootSection, kKeyShell))) return;
-  WriteIni(system_ini, kBootSection, kKeyShell, KeptShell(SettingsFilePath()));
+  const std::string kept = KeptShell(SettingsFilePath());
+  WriteIni(system_ini, kBootSection, kKeyShell, kept);
   FlushProfile(system_ini);
+  Log("Start-up: Brivane was still the shell; put back " + kept);
 }
 
 }  // namespace common

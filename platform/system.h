@@ -28,7 +28,10 @@ inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr long kErrorSuccess = 0;
 inline constexpr long kErrorFileNotFound = 2;
+inline constexpr long kErrorPathNotFound = 3;
+inline constexpr long kErrorAccessDenied = 5;
 inline constexpr long kErrorMoreData = 234;
+inline constexpr long kErrorAlreadyExists = 183;
 
 inline constexpr unsigned kDriveFixed = 3;
 
@@ -45,6 +48,16 @@ inline constexpr unsigned kSmtoAbortIfHung = 0x0002;
 // Show states for StartProgram (the runtime's window styles, equal to SW_*).
 inline constexpr int kShowNormalFocus = 1;
 inline constexpr int kShowNormalNoFocus = 4;
+
+// GetLocalTime's SYSTEMTIME, the fields the program reads.
+struct LocalTime {
+  int year = 0;
+  int month = 0;  // 1 to 12
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
 
 class System {
  public:
@@ -94,10 +107,30 @@ class System {
   virtual std::vector<std::uint8_t> ReadFileBytes(const std::string& path) = 0;
   // A custom resource of the own executable, byte-exact. Throws 326 when missing.
   virtual std::vector<std::uint8_t> ReadResource(const char* type, int id) = 0;
+  // Adds `bytes` at the end of a file (created when missing) and has them
+  // written through to the disk (FlushFileBuffers) before it returns: the file's
+  // size afterwards. Throws 75 (or 76 for a missing folder).
+  virtual std::uint32_t AppendFileBytes(const std::string& path,
+                                        std::span<const std::uint8_t> bytes) = 0;
+  // MoveFileA: a Windows error code, kErrorSuccess when it worked, kErrorFileNotFound
+  // when `from` is missing, kErrorAlreadyExists when `to` is there.
+  virtual long MoveFile(const std::string& from, const std::string& to) = 0;
 
   // ---- Time and power
   // Blocks the thread; no window message is processed meanwhile.
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // GetTickCount: milliseconds since Windows started; wraps after 49.7 days.
+  virtual std::uint32_t GetTickCount() = 0;
+  // GetLocalTime.
+  virtual LocalTime GetLocalTime() = 0;
+  // SystemParametersInfoA with SPI_GETSCREENSAVEACTIVE; false when the call failed.
+  virtual bool GetScreenSaveActive(bool* active) = 0;
+  // SPI_SETSCREENSAVEACTIVE for this session only: the stored setting is left
+  // alone, so the next start of Windows has it again. False on failure.
+  virtual bool SetScreenSaveActive(bool active) = 0;
+  // SetThreadExecutionState: on, Windows does not idle into standby; off, it may
+  // again. False when it refused, or lacks the call (Windows 95).
+  virtual bool KeepSystemAwake(bool on) = 0;
   // ExitWindowsEx: asks Windows to end the session; true when the request was accepted.
   virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) = 0;
 

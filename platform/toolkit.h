@@ -314,6 +314,9 @@ class UiBackend {
                            int* height) = 0;
   // The colour of the user's scheme for a system colour index.
   virtual Pixel SystemColourPixel(int index) = 0;
+  // While on, the program's forms answer Windows' query before a suspend
+  // (standby) with a refusal.
+  virtual void RefuseSuspend(bool refuse) = 0;
   // Ends the process at once, with no further window events.
   [[noreturn]] virtual void EndProcess() = 0;
 };

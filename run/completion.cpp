@@ -4,6 +4,7 @@
 
 #include "common/error_codes.h"
 #include "common/failure.h"
+#include "common/log.h"
 #include "common/settings.h"
 #include "common/shell_entry.h"
 #include "common/termination.h"
@@ -36,6 +37,7 @@ void MaintenanceRun::FinishRun() {
       throw error;
     }
     Pause(5000);
+    Log(std::string(kLogCompleted) + (shutdown ? "shut down requested" : "restart requested"));
     plat::Sys().ExitWindowsEx(shutdown ? plat::kEwxShutdown : plat::kEwxReboot, 0);
     EndApplication();
     completed_ = true;

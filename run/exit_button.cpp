@@ -2,6 +2,7 @@
 #include <string>
 
 #include "common/failure.h"
+#include "common/log.h"
 #include "common/termination.h"
 #include "platform/platform.h"
 #include "run/run.h"
@@ -22,6 +23,8 @@ void MaintenanceRun::picExit_Click() {
     resume([] { common::EndApplication(); });
     return;
   }
+  common::Log("Exit during the run: closing the tools");
+  guard_.Off();
   resume([&] { window_.EnableTimer(Timer::kClean, false); });
   resume([&] { window_.EnableTimer(Timer::kScanDisk, false); });
   resume([&] { window_.EnableTimer(Timer::kDefrag, false); });

@@ -3,6 +3,7 @@
 
 #include "common/error_codes.h"
 #include "common/failure.h"
+#include "common/log.h"
 #include "common/settings.h"
 #include "common/support.h"
 #include "platform/platform.h"
@@ -32,10 +33,36 @@ void MaintenanceRun::StartTool(const char* program) {
   const std::string path = plat::InFolder(plat::Sys().WindowsDirectory(), program);
   const std::string command = path + " " + StoredDriveLetter() + ": /n";
   plat::ProcessId id = plat::Sys().StartProgram(command, plat::kShowNormalNoFocus);
+  common::Log(std::string(common::kLogStarted) + command);
   if (std::string(program) == "scandskw.exe") {
     scandisk_process_ = id;
     scandisk_seen_ = false;
+    scandisk_started_ = Ticks();
+  } else {
+    defrag_started_ = Ticks();
   }
+}
+
+std::uint32_t MaintenanceRun::Ticks() {
+  std::uint32_t now = 0;
+  common::Attempt([&] { now = plat::Sys().GetTickCount(); });
+  return now;
+}
+
+void MaintenanceRun::Resume() {
+  common::OnErrorResumeNext resume;
+  if (common::LastRunInterrupted()) {
+    common::Log(
+        "The last run was interrupted after a tool had started (a power cut?); it starts "
+        "over");
+  }
+  std::string run;
+  resume([&] {
+    run = common::DescribeRun(window_.DriveText(), window_.ScanDiskValue() == 1,
+                              window_.DefragValue() == 1, window_.ShutdownValue() == plat::kTrue);
+  });
+  common::Log(std::string(common::kLogResumed) + run);
+  guard_.On();
 }
 
 void MaintenanceRun::StartRun() {
@@ -53,9 +80,10 @@ void MaintenanceRun::StartRun() {
   });
   if (started) return;
   common::Attempt([] {
-    plat::MsgBox(std::string("Your computer will now reboot.  Please contact ") +
-                     common::kSupportEmail + " with the error number and description.",
-                 plat::kMbOkCancel | plat::kMbInformation, "Reboot");
+    const std::string text = std::string("Your computer will now reboot.  Please contact ") +
+                             common::kSupportEmail + " with the error number and description.";
+    common::LogBox(text);
+    plat::MsgBox(text, plat::kMbOkCancel | plat::kMbInformation, "Reboot");
   });
   if (completed_) return;
   FinishRun();

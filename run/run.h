@@ -3,10 +3,12 @@
 // window owns one; the run reaches the window only through run::Window.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/convert.h"
 #include "platform/system.h"
+#include "run/guard.h"
 #include "run/window_search.h"
 
 namespace run {
@@ -22,6 +24,8 @@ class Window {
   // The choices the load restored: check box values (1 is ticked) and optShutdown.
   virtual int ScanDiskValue() = 0;
   virtual int DefragValue() = 0;
+  // The drive the load selected, e.g. "C:\\".
+  virtual std::string DriveText() = 0;
   virtual plat::Bool16 ShutdownValue() = 0;
   // Execute is shown only in interactive mode.
   virtual bool ExecuteVisible() = 0;
@@ -38,6 +42,11 @@ class MaintenanceRun {
   explicit MaintenanceRun(Window& window) : window_(window) {}
   MaintenanceRun(const MaintenanceRun&) = delete;
   MaintenanceRun& operator=(const MaintenanceRun&) = delete;
+
+  // The armed load has restored the choices and locked them: the run is on.
+  // Logged (with a run that a power cut broke off before) and guarded.
+  void Resume();
+  const RunGuard& guard() const { return guard_; }
 
   // ---- Launcher: timClean ticks once, 2 s after an armed load.
   void timClean_Timer();
@@ -61,10 +70,17 @@ class MaintenanceRun {
   bool ScanDiskEnded();
   void StartDefragAfterScanDisk();
   void AnswerScanDiskDialog();
+  // GetTickCount, or 0 when it failed.
+  static std::uint32_t Ticks();
 
   Window& window_;
   WindowSearch search_;
+  RunGuard guard_;
   bool completed_ = false;
+  // When each tool started (GetTickCount), for the log.
+  std::uint32_t scandisk_started_ = 0;
+  std::uint32_t defrag_started_ = 0;
+  bool scandisk_end_logged_ = false;
   // ScanDisk counts as finished only after its window was seen or its process ended.
   plat::ProcessId scandisk_process_ = 0;
   bool scandisk_seen_ = false;

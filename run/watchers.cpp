@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/failure.h"
+#include "common/log.h"
 #include "common/settings.h"
 #include "platform/platform.h"
 #include "run/run.h"
@@ -33,6 +34,8 @@ void MaintenanceRun::StartDefragAfterScanDisk() {
     // finds Defrag, started activated and without /n so that the user sees it work.
     const std::string command = std::string("Defrag.exe ") + StoredDriveLetter() + ":";
     plat::Sys().StartProgram(command, plat::kShowNormalFocus);
+    common::Log(std::string(common::kLogStarted) + command);
+    defrag_started_ = Ticks();
   });
   resume([&] { window_.EnableTimer(Timer::kDefrag, true); });
   resume([&] { window_.EnableTimer(Timer::kScanDisk, false); });
@@ -55,6 +58,10 @@ void MaintenanceRun::AnswerScanDiskDialog() {
 
 void MaintenanceRun::timScanDisk_Timer() {
   if (!ScanDiskEnded()) return;
+  if (!scandisk_end_logged_) {
+    scandisk_end_logged_ = true;
+    common::Log("ScanDisk finished after " + common::Elapsed(Ticks() - scandisk_started_));
+  }
   common::OnErrorResumeNext resume;
   bool defrag = false;
   resume([&] { defrag = window_.DefragValue() == 1; });
@@ -74,7 +81,10 @@ void MaintenanceRun::timDefrag_Timer() {
   resume([&] { search_.ToolDialog = FindToolWindow("#32770", "Disk Defragmenter"); });
   if (search_.ToolDialog == 0) return;
   resume([&] { search_.FindButton(search_.ToolDialog, "&Yes"); });
-  resume([&] { search_.PressButton(); });
+  if (common::Attempt([&] { search_.PressButton(); })) {
+    common::Log("Defrag's final prompt answered after " +
+                common::Elapsed(Ticks() - defrag_started_));
+  }
   resume([&] { FinishRun(); });
 }
 

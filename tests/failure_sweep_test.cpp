@@ -25,9 +25,9 @@ const std::string kArmedSystemIni = SystemIniWithShell(kShortExe);
 const std::string kRestored = SystemIniWithShell(kKeptShell);
 
 // How an operation fails: throwing ones with a runtime error number, the
-// registry with an error code, the rest their API's way, where only how many
+// registry and MoveFile with an error code, the rest their API's way, where only how many
 // calls in a row fail can differ.
-enum class Style { kThrows, kRegistry, kApi };
+enum class Style { kThrows, kErrorCode, kApi };
 
 struct OpInfo {
   Op op;
@@ -41,18 +41,25 @@ const OpInfo kOps[] = {
     {Op::kWindowsDirectory, "WindowsDirectory", Style::kThrows, plat::kErrPathFileAccess},
     {Op::kGetPrivateProfileString, "GetPrivateProfileString", Style::kApi, 0},
     {Op::kWritePrivateProfileString, "WritePrivateProfileString", Style::kApi, 0},
-    {Op::kRegOpenKey, "RegOpenKey", Style::kRegistry, 5},
-    {Op::kRegCreateKey, "RegCreateKey", Style::kRegistry, 5},
-    {Op::kRegQueryValueEx, "RegQueryValueEx", Style::kRegistry, 5},
-    {Op::kRegSetValueEx, "RegSetValueEx", Style::kRegistry, 5},
-    {Op::kRegCloseKey, "RegCloseKey", Style::kRegistry, 6},
+    {Op::kRegOpenKey, "RegOpenKey", Style::kErrorCode, 5},
+    {Op::kRegCreateKey, "RegCreateKey", Style::kErrorCode, 5},
+    {Op::kRegQueryValueEx, "RegQueryValueEx", Style::kErrorCode, 5},
+    {Op::kRegSetValueEx, "RegSetValueEx", Style::kErrorCode, 5},
+    {Op::kRegCloseKey, "RegCloseKey", Style::kErrorCode, 6},
     {Op::kGetDriveType, "GetDriveType", Style::kApi, 0},
     {Op::kGetShortPathName, "GetShortPathName", Style::kApi, 0},
     {Op::kDeleteFile, "DeleteFile", Style::kThrows, plat::kErrPathFileAccess},
     {Op::kWriteFileBytes, "WriteFileBytes", Style::kThrows, plat::kErrPathFileAccess},
     {Op::kReadFileBytes, "ReadFileBytes", Style::kThrows, plat::kErrFileNotFound},
     {Op::kReadResource, "ReadResource", Style::kThrows, plat::kErrResourceNotFound},
+    {Op::kAppendFileBytes, "AppendFileBytes", Style::kThrows, plat::kErrPathFileAccess},
+    {Op::kMoveFile, "MoveFile", Style::kErrorCode, 5},
     {Op::kSleep, "Sleep", Style::kThrows, plat::kErrInvalidCall},
+    {Op::kGetTickCount, "GetTickCount", Style::kApi, 0},
+    {Op::kGetLocalTime, "GetLocalTime", Style::kApi, 0},
+    {Op::kGetScreenSaveActive, "GetScreenSaveActive", Style::kApi, 0},
+    {Op::kSetScreenSaveActive, "SetScreenSaveActive", Style::kApi, 0},
+    {Op::kKeepSystemAwake, "KeepSystemAwake", Style::kApi, 0},
     {Op::kExitWindowsEx, "ExitWindowsEx", Style::kApi, 0},
     {Op::kStartProgram, "StartProgram", Style::kThrows, plat::kErrFileNotFound},
     {Op::kProgramHasEnded, "ProgramHasEnded", Style::kThrows, plat::kErrInvalidCall},
@@ -81,6 +88,7 @@ const OpInfo kOps[] = {
     {Op::kDoEvents, "DoEvents", Style::kThrows, plat::kErrOutOfMemory},
     {Op::kMeasureText, "MeasureText", Style::kThrows, plat::kErrOutOfMemory},
     {Op::kSystemColourPixel, "SystemColourPixel", Style::kThrows, plat::kErrOutOfMemory},
+    {Op::kRefuseSuspend, "RefuseSuspend", Style::kApi, 0},
     {Op::kEndProcess, "EndProcess", Style::kThrows, plat::kErrOutOfMemory},
 };
 static_assert(std::size(kOps) == headless::kOpCount, "every operation is swept");
@@ -98,7 +106,7 @@ std::vector<Failure> FailuresOf(const OpInfo& info) {
       // is the one the main window's load skips on purpose).
       return {{info.typical, 1, std::to_string(info.typical)},
               {plat::kErrTypeMismatch, 1, std::to_string(plat::kErrTypeMismatch)}};
-    case Style::kRegistry:
+    case Style::kErrorCode:
       return {{info.typical, 1, "code " + std::to_string(info.typical)},
               {plat::kErrorFileNotFound, 1, "code 2"}};
     case Style::kApi:

@@ -20,6 +20,7 @@ namespace brivane_test {
 
 inline constexpr const char* kSettings = "C:\\Program Files\\Brivane\\Brivane.ini";
 inline constexpr const char* kSystemIni = "C:\\WINDOWS\\system.ini";
+inline constexpr const char* kLog = "C:\\Program Files\\Brivane\\Brivane.log";
 inline constexpr const char* kShortExe = "C:\\PROGRA~1\\BRIVANE\\BRIVANE.EXE";
 inline constexpr const char* kKeptShell = "C:\\Tools\\Shell.exe";
 inline constexpr const char* kTypicalSystemIni =
@@ -161,6 +162,35 @@ class Machine {
 
  private:
   headless::Desktop& d_;
+};
+
+// A machine of its own, for tests that go through many cases each on a fresh one.
+struct Station {
+  headless::Desktop d;
+  Machine m{d, {}, false};
+
+  Station() {
+    d.Install();
+    d.WriteFile(kSystemIni, kTypicalSystemIni);
+  }
+  ~Station() { app::ResetProgram(); }
+  Station(const Station&) = delete;
+  Station& operator=(const Station&) = delete;
+  // A run armed as Execute leaves it, with the tools installed.
+  void Arm(int scandisk = 1, int defrag = 1, bool shutdown = true) {
+    d.WriteFile(kSettings, ArmedSettings("C:\\", scandisk, defrag, shutdown));
+    d.WriteFile(kSystemIni, SystemIniWithShell(kShortExe));
+    m.InstallTools();
+  }
+  // Starts Brivane and lets it run until it asks Windows to end the session.
+  void RunToTheEnd() {
+    m.StartBrivane();
+    WaitForTheEnd();
+  }
+  void WaitForTheEnd() {
+    d.RunUntil([this] { return m.ExitRequests() > 0; }, 200000);
+  }
+  plat::Control& C(const char* name) { return app::MainWindow()->form()[name]; }
 };
 
 }  // namespace brivane_test

@@ -188,6 +188,7 @@ TEST_F(MainWindowTest, ExecuteStoresTheChoicesMakesItselfTheShellAndRestarts) {
           {"WriteProfile", {system_ini, "Boot", "Shell", kShortExe}},
           {"WriteProfile", {settings, "(null)", "(null)", "(null)"}},
           {"WriteProfile", {system_ini, "(null)", "(null)", "(null)"}},
+          {"AppendFile", {"c:\\program files\\brivane\\brivane.log", "*"}},
           {"ExitWindows", {"0x2", "0"}},
       }));
   // Every other line of system.ini stays as it was.

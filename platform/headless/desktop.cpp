@@ -2,6 +2,7 @@
 #include "platform/headless/desktop.h"
 
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -72,6 +73,9 @@ void Desktop::Restart() {
   help_viewers_.clear();
   Programs::PowerOff();
   process_ended_ = false;
+  screen_saver_ = stored_screen_saver_;
+  kept_awake_ = false;
+  refuse_suspend_ = false;
   Record("Restart");
 }
 
@@ -126,6 +130,18 @@ void Desktop::WriteFileBytes(const std::string& path, std::span<const std::uint8
 std::vector<std::uint8_t> Desktop::ReadFileBytes(const std::string& path) {
   ThrowIfFaulted(Op::kReadFileBytes);
   return ReadBytes(path);
+}
+
+std::uint32_t Desktop::AppendFileBytes(const std::string& path,
+                                       std::span<const std::uint8_t> bytes) {
+  ThrowIfFaulted(Op::kAppendFileBytes);
+  return AppendBytes(path, bytes);
+}
+
+long Desktop::MoveFile(const std::string& from, const std::string& to) {
+  int error = 0;
+  if (Faulted(Op::kMoveFile, &error)) return error;
+  return Move(from, to);
 }
 
 // ================================================================ registry
@@ -188,6 +204,50 @@ void Desktop::RegPutString(plat::RegKey root, const std::string& path, const std
 void Desktop::Sleep(std::uint32_t milliseconds) {
   ThrowIfFaulted(Op::kSleep);
   Block(milliseconds);
+}
+
+std::uint32_t Desktop::GetTickCount() {
+  if (Faulted(Op::kGetTickCount)) return 0;
+  return static_cast<std::uint32_t>(uptime_at_boot_ + Now());
+}
+
+plat::LocalTime Desktop::GetLocalTime() {
+  if (Faulted(Op::kGetLocalTime)) return {};
+  using namespace std::chrono;
+  const plat::LocalTime& b = boot_time_;
+  const sys_days day = year_month_day{year{b.year}, month{static_cast<unsigned>(b.month)},
+                                      std::chrono::day{static_cast<unsigned>(b.day)}};
+  const auto at = day + hours{b.hour} + minutes{b.minute} + seconds{b.second} +
+                  duration_cast<seconds>(milliseconds{Now()});
+  const sys_days today = floor<days>(at);
+  const year_month_day date{today};
+  const hh_mm_ss time{at - today};
+  return {static_cast<int>(date.year()),
+          static_cast<int>(static_cast<unsigned>(date.month())),
+          static_cast<int>(static_cast<unsigned>(date.day())),
+          static_cast<int>(time.hours().count()),
+          static_cast<int>(time.minutes().count()),
+          static_cast<int>(time.seconds().count())};
+}
+
+bool Desktop::GetScreenSaveActive(bool* active) {
+  if (Faulted(Op::kGetScreenSaveActive)) return false;
+  if (active) *active = screen_saver_;
+  return true;
+}
+
+bool Desktop::SetScreenSaveActive(bool active) {
+  if (Faulted(Op::kSetScreenSaveActive)) return false;
+  screen_saver_ = active;
+  Wrote("ScreenSaver", {active ? "on" : "off"});
+  return true;
+}
+
+bool Desktop::KeepSystemAwake(bool on) {
+  if (Faulted(Op::kKeepSystemAwake)) return false;
+  kept_awake_ = on;
+  Record("KeepAwake", {on ? "on" : "off"});
+  return true;
 }
 
 ProcessId Desktop::StartProgram(const std::string& command_line, int show_state) {
@@ -343,6 +403,12 @@ plat::Pixel Desktop::SystemColourPixel(int index) {
   ThrowIfFaulted(Op::kSystemColourPixel);
   auto it = system_colours_.find(index);
   return it == system_colours_.end() ? plat::MakePixel(192, 192, 192) : it->second;
+}
+
+void Desktop::RefuseSuspend(bool refuse) {
+  if (Faulted(Op::kRefuseSuspend)) return;
+  refuse_suspend_ = refuse;
+  Record("RefuseSuspend", {refuse ? "on" : "off"});
 }
 
 void Desktop::EndProcess() {

@@ -80,8 +80,9 @@ class Desktop : public plat::System,
   // timers, scheduled events, open boxes and help viewers vanish and every
   // simulated program counts as ended; files, the registry, the installed
   // programs, the box script, faults, the clock and the log carry on. Logs a
-  // "Restart" event. The program's own objects are the caller's to discard
-  // (app::ResetProgram) before it starts the program again.
+  // "Restart" event. The screen saver is the stored setting again, and nothing
+  // keeps the machine awake or refuses a suspend. The program's own objects are the caller's to
+  // discard (app::ResetProgram) before it starts the program again.
   void Restart();
 
   // ---- Registry
@@ -100,6 +101,23 @@ class Desktop : public plat::System,
   void SetHelpEngineMissing(bool missing) { help_engine_missing_ = missing; }
   void SetSystemColour(int index, plat::Pixel pixel) { system_colours_[index] = pixel; }
   bool process_ended() const { return process_ended_; }
+
+  // ---- Local time, the screen saver and power management
+  // The local time when the clock reads 0; GetLocalTime adds the clock's time.
+  // GetTickCount is the clock's time plus `uptime_ms` (to try the wrap).
+  void SetBootTime(const plat::LocalTime& at, std::uint32_t uptime_ms = 0) {
+    boot_time_ = at;
+    uptime_at_boot_ = uptime_ms;
+  }
+  // The user's stored screen-saver setting, which every start of Windows takes.
+  void SetStoredScreenSaver(bool active) {
+    stored_screen_saver_ = active;
+    screen_saver_ = active;
+  }
+  bool screen_saver_active() const { return screen_saver_; }
+  bool kept_awake() const { return kept_awake_; }
+  // What Windows hears when it asks before a suspend: false when refused.
+  bool QuerySuspend() const { return !refuse_suspend_; }
 
   // ================================================================ plat::System
   std::string ExecutablePath() override;
@@ -122,7 +140,15 @@ class Desktop : public plat::System,
   void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) override;
   std::vector<std::uint8_t> ReadFileBytes(const std::string& path) override;
   std::vector<std::uint8_t> ReadResource(const char* type, int id) override;
+  std::uint32_t AppendFileBytes(const std::string& path,
+                                std::span<const std::uint8_t> bytes) override;
+  long MoveFile(const std::string& from, const std::string& to) override;
   void Sleep(std::uint32_t milliseconds) override;
+  std::uint32_t GetTickCount() override;
+  plat::LocalTime GetLocalTime() override;
+  bool GetScreenSaveActive(bool* active) override;
+  bool SetScreenSaveActive(bool active) override;
+  bool KeepSystemAwake(bool on) override;
   bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
   ProcessId StartProgram(const std::string& command_line, int show_state) override;
   bool ProgramHasEnded(ProcessId id) override;
@@ -162,6 +188,7 @@ class Desktop : public plat::System,
   void MeasureText(const plat::FontDesc& font, std::string_view text, int* width,
                    int* height) override;
   plat::Pixel SystemColourPixel(int index) override;
+  void RefuseSuspend(bool refuse) override;
   [[noreturn]] void EndProcess() override;
 
  private:
@@ -173,6 +200,12 @@ class Desktop : public plat::System,
   std::map<int, plat::Pixel> system_colours_;
   bool process_ended_ = false;
   bool installed_ = false;
+  plat::LocalTime boot_time_{2026, 12, 7, 3, 0, 0};
+  std::uint32_t uptime_at_boot_ = 0;
+  bool stored_screen_saver_ = true;
+  bool screen_saver_ = true;
+  bool kept_awake_ = false;
+  bool refuse_suspend_ = false;
 };
 
 }  // namespace headless

@@ -228,6 +228,30 @@ void Disk::WriteBytes(const std::string& path, std::span<const std::uint8_t> byt
   journal_.Wrote("WriteFile", {full, std::to_string(bytes.size())});
 }
 
+std::uint32_t Disk::AppendBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
+  const std::string full = FullPath(path);
+  if (!ParentExists(full)) plat::Raise(plat::kErrPathNotFound);
+  if (IsFolder(full) || !Writable(full)) plat::Raise(plat::kErrPathFileAccess);
+  std::string& content = entries_[full].bytes;
+  content.append(bytes.begin(), bytes.end());
+  journal_.Wrote("AppendFile", {full, std::to_string(bytes.size())});
+  return static_cast<std::uint32_t>(content.size());
+}
+
+long Disk::Move(const std::string& from, const std::string& to) {
+  const std::string source = FullPath(from), target = FullPath(to);
+  const Entry* e = Find(source);
+  if (e == nullptr) return plat::kErrorFileNotFound;
+  if (Find(target) != nullptr) return plat::kErrorAlreadyExists;
+  if (!ParentExists(target)) return plat::kErrorPathNotFound;
+  if (e->folder || !Writable(source) || !Writable(target)) return plat::kErrorAccessDenied;
+  auto node = entries_.extract(source);
+  node.key() = target;
+  entries_.insert(std::move(node));
+  journal_.Wrote("MoveFile", {source, target});
+  return plat::kErrorSuccess;
+}
+
 std::vector<std::uint8_t> Disk::ReadBytes(const std::string& path) const {
   const Entry* e = Find(FullPath(path));
   if (e == nullptr) plat::Raise(plat::kErrFileNotFound);

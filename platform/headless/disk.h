@@ -45,6 +45,9 @@ class Disk {
   void Delete(const std::string& path);                                           // DeleteFile
   void WriteBytes(const std::string& path, std::span<const std::uint8_t> bytes);  // WriteFileBytes
   std::vector<std::uint8_t> ReadBytes(const std::string& path) const;             // ReadFileBytes
+  std::uint32_t AppendBytes(const std::string& path,
+                            std::span<const std::uint8_t> bytes);  // AppendFileBytes
+  long Move(const std::string& from, const std::string& to);       // MoveFile
   std::uint32_t ReadProfile(const char* section, const char* key, const char* default_value,
                             char* buffer, std::uint32_t size, const char* file) const;
   bool WriteProfile(const char* section, const char* key, const char* value, const char* file);

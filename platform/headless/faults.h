@@ -28,8 +28,15 @@ enum class Op {
   kWriteFileBytes,
   kReadFileBytes,
   kReadResource,
+  kAppendFileBytes,
+  kMoveFile,  // * the error number
   kSleep,
-  kExitWindowsEx,  // * false
+  kGetTickCount,         // * 0
+  kGetLocalTime,         // * all fields 0
+  kGetScreenSaveActive,  // * false
+  kSetScreenSaveActive,  // * false
+  kKeepSystemAwake,      // * false
+  kExitWindowsEx,        // * false
   kStartProgram,
   kProgramHasEnded,
   kFindWindow,
@@ -58,7 +65,8 @@ enum class Op {
   kDoEvents,
   kMeasureText,
   kSystemColourPixel,
-  kEndProcess,  // throws plat::RuntimeError instead of ending
+  kRefuseSuspend,  // * nothing changes
+  kEndProcess,     // throws plat::RuntimeError instead of ending
 };
 inline constexpr std::size_t kOpCount = static_cast<std::size_t>(Op::kEndProcess) + 1;
 

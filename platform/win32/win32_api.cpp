@@ -16,6 +16,7 @@ LateApi MakeLateApi() {
   Resolve(advapi, "OpenProcessToken", api.OpenProcessToken);
   Resolve(advapi, "LookupPrivilegeValueA", api.LookupPrivilegeValueA);
   Resolve(advapi, "AdjustTokenPrivileges", api.AdjustTokenPrivileges);
+  Resolve(GetModuleHandleA("kernel32.dll"), "SetThreadExecutionState", api.SetThreadExecutionState);
   return api;
 }
 

@@ -15,9 +15,11 @@ struct LateApi {
   (HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES, PDWORD) = nullptr;
   // hhctrl.ocx, HTML Help 1.0 (Internet Explorer 4); absent on a stock Windows 95.
   HWND(WINAPI* HtmlHelpA)(HWND, LPCSTR, UINT, DWORD_PTR) = nullptr;
+  // kernel32 of Windows 98 and later; Windows 95 has no such call.
+  EXECUTION_STATE(WINAPI* SetThreadExecutionState)(EXECUTION_STATE) = nullptr;
 };
 
-// The process-wide table. The advapi32 entries are filled on first use; the
+// The process-wide table. The advapi32 and kernel32 entries are filled on first use; the
 // help engine only by LoadHtmlHelp, because loading it is slow.
 LateApi& Late();
 // Loads hhctrl.ocx once; false when it or HtmlHelpA is missing.

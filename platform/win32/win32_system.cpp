@@ -217,6 +217,34 @@ void Win32System::WriteFileBytes(const std::string& path, std::span<const std::u
   }
 }
 
+std::uint32_t Win32System::AppendFileBytes(const std::string& path,
+                                           std::span<const std::uint8_t> bytes) {
+  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    Raise(GetLastError() == ERROR_PATH_NOT_FOUND ? kErrPathNotFound : kErrPathFileAccess);
+  }
+  if (SetFilePointer(file.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+      GetLastError() != NO_ERROR) {
+    Raise(kErrPathFileAccess);
+  }
+  DWORD written = 0;
+  if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+      written != bytes.size()) {
+    Raise(kErrPathFileAccess);
+  }
+  // Past the system's write cache: the power may go at any moment.
+  if (!FlushFileBuffers(file.get())) Raise(kErrPathFileAccess);
+  const DWORD size = GetFileSize(file.get(), nullptr);
+  if (size == INVALID_FILE_SIZE) Raise(kErrPathFileAccess);
+  return size;
+}
+
+long Win32System::MoveFile(const std::string& from, const std::string& to) {
+  if (MoveFileA(from.c_str(), to.c_str())) return kErrorSuccess;
+  return static_cast<long>(GetLastError());
+}
+
 std::vector<std::uint8_t> Win32System::ReadFileBytes(const std::string& path) {
   Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -252,6 +280,34 @@ std::vector<std::uint8_t> Win32System::ReadResource(const char* type, int id) {
 
 void Win32System::Sleep(std::uint32_t milliseconds) {
   ::Sleep(milliseconds);
+}
+
+std::uint32_t Win32System::GetTickCount() {
+  return ::GetTickCount();
+}
+
+LocalTime Win32System::GetLocalTime() {
+  SYSTEMTIME t{};
+  ::GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+bool Win32System::GetScreenSaveActive(bool* active) {
+  BOOL on = FALSE;
+  if (!SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &on, 0)) return false;
+  if (active) *active = on != FALSE;
+  return true;
+}
+
+bool Win32System::SetScreenSaveActive(bool active) {
+  // No SPIF_UPDATEINIFILE: the user's stored setting stays as it is.
+  return SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, 0) != FALSE;
+}
+
+bool Win32System::KeepSystemAwake(bool on) {
+  auto set_state = Late().SetThreadExecutionState;
+  if (set_state == nullptr) return false;
+  return set_state(on ? ES_SYSTEM_REQUIRED | ES_CONTINUOUS : ES_CONTINUOUS) != 0;
 }
 
 bool Win32System::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {

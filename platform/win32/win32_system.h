@@ -37,8 +37,16 @@ class Win32System : public System {
   void WriteFileBytes(const std::string& path, std::span<const std::uint8_t> bytes) override;
   std::vector<std::uint8_t> ReadFileBytes(const std::string& path) override;
   std::vector<std::uint8_t> ReadResource(const char* type, int id) override;
+  std::uint32_t AppendFileBytes(const std::string& path,
+                                std::span<const std::uint8_t> bytes) override;
+  long MoveFile(const std::string& from, const std::string& to) override;
 
   void Sleep(std::uint32_t milliseconds) override;
+  std::uint32_t GetTickCount() override;
+  LocalTime GetLocalTime() override;
+  bool GetScreenSaveActive(bool* active) override;
+  bool SetScreenSaveActive(bool active) override;
+  bool KeepSystemAwake(bool on) override;
   bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
 
   ProcessId StartProgram(const std::string& command_line, int show_state) override;

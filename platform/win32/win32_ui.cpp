@@ -506,6 +506,9 @@ LRESULT CALLBACK Win32Ui::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return g_ui->OnTimer(*form, wp);
       case WM_CLOSE:
         return g_ui->OnClose(*form);
+      case WM_POWERBROADCAST:
+        if (wp == PBT_APMQUERYSUSPEND && g_ui->refuse_suspend_) return BROADCAST_QUERY_DENY;
+        break;
       case WM_NCDESTROY:
         Detach(hwnd);
         break;

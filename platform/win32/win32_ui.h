@@ -29,6 +29,7 @@ class Win32Ui : public UiBackend {
   void DoEvents() override;
   void MeasureText(const FontDesc& font, std::string_view text, int* width, int* height) override;
   Pixel SystemColourPixel(int index) override;
+  void RefuseSuspend(bool refuse) override { refuse_suspend_ = refuse; }
   [[noreturn]] void EndProcess() override;
 
  private:
@@ -72,6 +73,7 @@ class Win32Ui : public UiBackend {
   HINSTANCE instance_;
   GdiCache gdi_;
   Press press_;
+  bool refuse_suspend_ = false;
 };
 
 // Tab, Shift+Tab and access keys among the standard controls of the active form,

@@ -20,6 +20,7 @@
 #undef GetWindowText
 #undef GetWindowTextLength
 #undef MessageBox
+#undef MoveFile
 #undef RegCreateKey
 #undef RegOpenKey
 #undef RegQueryValueEx
