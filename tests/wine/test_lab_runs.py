@@ -209,16 +209,17 @@ def cut(b, point, ending):
     assert not problems, "\n".join(problems)
 
 
-# How much of a run's Brivane.log the cut at each point leaves before the boot that
-# starts it over.
-CUT_LOGS = {"scandisk": 2, "defrag": 4}
+# How much of a run's Brivane.log the cut at each point leaves: during completion's
+# pause, all but the request, which comes after the pause.
+CUT_LOGS = {"scandisk": 2, "defrag": 4, "completion": -1}
 
 
 def cut_log(point, ending):
     """Brivane.log of a run cut at `point` and the boots after it: a cut after a
     tool had started is told just before the run resumes again."""
     run = cycle_log("both", ending)[1:]
-    return run if point == "completion" else run[:CUT_LOGS[point]] + [INTERRUPTED] + run
+    cut = run[:CUT_LOGS[point]]
+    return cut if point == "completion" else cut + [INTERRUPTED] + run
 
 
 RUNS = {
