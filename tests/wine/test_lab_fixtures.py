@@ -7,7 +7,7 @@ import re
 import time
 
 import pytest
-from lab import Outcome
+from lab import SCREEN_SAVER_KEY, Outcome
 
 SHORT_PATH = r"C:\PROG~FBU\Brivane\brivane.exe"
 
@@ -31,6 +31,17 @@ def test_machine_as_set_up(lab):
     assert (lab.windows / "scandskw.exe").is_file() and (lab.windows / "Defrag.exe").is_file()
     owner = lab.reg(r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion", "RegisteredOwner")
     assert owner == "REG_SZ Lab Owner"
+    assert lab.reg(SCREEN_SAVER_KEY, "ScreenSaveActive") == "REG_SZ 1"
+
+
+def test_new_session_reads_the_stored_screen_saver_setting(lab):
+    # What makes "on again after the run" mean anything: Wine's default is on too.
+    for stored in ("0", "1"):
+        lab.wine.run("reg", "add", SCREEN_SAVER_KEY, "/v", "ScreenSaveActive", "/t", "REG_SZ",
+                     "/d", stored, "/f")
+        lab.kill_session()
+        assert lab.guard() == (stored, None)
+        lab.kill_session()
 
 
 def test_scandisk_comes_works_and_goes(lab):
@@ -41,6 +52,7 @@ def test_scandisk_comes_works_and_goes(lab):
     lab.screen.wait_x_window_gone("^ScanDisk - C:$", 10)
     assert time.monotonic() - shown >= 2, "the ScanDisk window went at once"
     expect_log(lab, r"scandskw start show=4 cmdline=c:\windows\scandskw.exe C: /n",
+               "scandskw screensaver active=1",
                "scandskw window shown caption=ScanDisk - C: foreground=no",
                "scandskw done after", "scandskw exit")
 
@@ -49,6 +61,8 @@ def test_scandisk_closed_early_as_exit_does(lab):
     lab.clear_tools_log()
     lab.start(4, r"c:\windows\scandskw.exe d: /n", env={"BRIVANE_LAB_SCANDISK_MS": 60000})
     lab.screen.wait_x_window("^ScanDisk - D:$", 10)
+    assert lab.guard("ScanDisk - D:") == ("1", "allowed")
+    assert lab.guard("ScanDisk") == ("1", "no window")  # whole captions only
     assert lab.close("scandisk") == 0
     expect_log(lab, "scandskw closed by WM_CLOSE", "scandskw exit")
     lab.screen.wait_x_window_gone("^ScanDisk - D:$", 5)
@@ -68,7 +82,7 @@ def test_defrag_final_box_answered_yes(lab, out):
     lab.set_env(BRIVANE_LAB_DEFRAG_MS=2000)
     lab.start(1, "Defrag.exe C:")
     lab.screen.wait_x_window("^Defragmenting Drive C$", 10)
-    expect_log(lab, "Defrag start show=1 cmdline=Defrag.exe C:",
+    expect_log(lab, "Defrag start show=1 cmdline=Defrag.exe C:", "Defrag screensaver active=1",
                "Defrag prompt shown caption=Disk Defragmenter")
     lab.screen.wait_x_window("^Disk Defragmenter$", 10)
     lab.screen.shot(out / "defrag-prompt.png")

@@ -2,7 +2,8 @@
 brivane.exe of the i686 build with the stand-in disk tools.
     cycle-shutdown-both     armed through the window, both tools, Shutdown
     cycle-restart-scandisk  armed through the window, Defrag unticked, Restart
-    exit-during-scandisk    Exit clicked while ScanDisk works: ScanDisk closed, run done
+    exit-during-scandisk    Exit clicked while ScanDisk works: ScanDisk closed, run done,
+                            the screen saver back; then Brivane on the desktop again
     cut-scandisk, cut-defrag, cut-completion
                             power cut during ScanDisk, Defrag and completion's pause,
                             then boots until the machine rests at its shell
@@ -13,7 +14,7 @@ import time
 
 import pytest
 import wine
-from brivane import Brivane, in_order
+from brivane import EXE, INTERRUPTED, SCANDISK_COMMAND, Brivane, cycle_log, in_order, run_text
 from conftest import REPORTS, out_folder
 from lab import Outcome
 
@@ -62,6 +63,9 @@ def exit_during_scandisk(b):
     with b.watching():
         lab.start_boot(env={"BRIVANE_LAB_SCANDISK_MS": 60000})
         lab.wait_log("scandskw window shown", 40)
+        if (guard := b.guard()) != ("0", "denied"):
+            problems.append(f"before Exit: screen saver active={guard[0]}, suspend query "
+                            f"{guard[1]}")
         time.sleep(0.5)
         b.shot("exit-1-scandisk")
         # A click on ScanDisk, then one on Brivane's body: Brivane is in front again
@@ -85,8 +89,18 @@ def exit_during_scandisk(b):
         time.sleep(0.5)
         after = zorder()
         b.shot("exit-4-after-yes")
+        # Still the run's session: completion pauses 5 s before it asks to shut down.
+        saver = lab.guard()[0]
+        if lab.current.process.poll() is not None:
+            problems.append("the run's session ended before the screen saver was read")
+        elif saver != "1":
+            problems.append(f"after Exit: screen saver active={saver}, not put back")
         boot = lab.finish()
     b.keep_logs()
+    problems += b.log_problems([f"Run resumed after the restart: {run_text('both', 'shutdown')}",
+                                f"Started: {SCANDISK_COMMAND}",
+                                "Exit during the run: closing the tools",
+                                "Run completed: shut down requested"])
     if in_order(lab.events(), ["scandskw closed by WM_CLOSE", "scandskw exit"]):
         problems.append(f"ScanDisk was not closed; Z-order before Exit: {before}; after "
                         f"\"Exit?\" was answered: {after}; the log:\n{lab.tools_log()}")
@@ -96,8 +110,30 @@ def exit_during_scandisk(b):
         problems.append("Defrag started after Exit")
     if boot.outcome != Outcome.SHUTDOWN:
         problems.append(f"the boot ended: {boot}, not with a shutdown request")
+    if saver_problem := b.saver_problem():
+        problems.append(saver_problem)
     problems += b.left_behind()
+    problems += desktop_after_run(b)
     assert not problems, "\n".join(problems)
+
+
+def desktop_after_run(b):
+    """Switched on again after a run: the desktop's session has the screen saver
+    on, and Brivane started there lets the system go to standby. The problems."""
+    lab, problems = b.lab, []
+    if (boot := lab.boot()).outcome != Outcome.DESKTOP:
+        return [f"the boot after the run ended: {boot}, not at the desktop"]
+    if (saver := lab.guard()[0]) != "1":
+        problems.append(f"on the desktop after the run: screen saver active={saver}")
+    lab.launch(EXE)
+    window = b.main_window(30)
+    if (suspend := b.guard()[1]) != "allowed":
+        problems.append(f"Brivane on the desktop: suspend query {suspend}, not allowed")
+    b.click("picExit", window)
+    b.click_button("Exit?", "&Yes")
+    if (run := lab.finish()).outcome != Outcome.ENDED:
+        problems.append(f"Brivane on the desktop did not end on Exit: {run}")
+    return problems
 
 
 # What ran over a whole run cut at each point: ScanDisk and Defrag starts and
@@ -160,6 +196,9 @@ def cut(b, point, ending):
                     for e in lab.events() if " start " in e or e.startswith("Defrag answer"))
     if runs != CUT_RUNS[point]:
         problems.append(f"tools ran: {runs!r}, expected {CUT_RUNS[point]!r}")
+    if saver_problem := b.saver_problem():
+        problems.append(saver_problem)
+    problems += b.log_problems(cut_log(point, ending))
     left = b.left_behind()
     problems += left
     end = ("WRONG (see the failure)" if left else
@@ -168,6 +207,19 @@ def cut(b, point, ending):
         table_row((f"{point} ({ending})", after_cut, happened, runs, end)) + "\n")
     gather("power_cuts", table_row(CUTS_HEADER))
     assert not problems, "\n".join(problems)
+
+
+# How much of a run's Brivane.log the cut at each point leaves: during completion's
+# pause, all but the request, which comes after the pause.
+CUT_LOGS = {"scandisk": 2, "defrag": 4, "completion": -1}
+
+
+def cut_log(point, ending):
+    """Brivane.log of a run cut at `point` and the boots after it: a cut after a
+    tool had started is told just before the run resumes again."""
+    run = cycle_log("both", ending)[1:]
+    cut = run[:CUT_LOGS[point]]
+    return cut if point == "completion" else cut + [INTERRUPTED] + run
 
 
 RUNS = {

@@ -2,9 +2,12 @@
 places the window probe reads from its layout, booting until the machine rests,
 screenshots of a run's stages, and the checks of what a run leaves behind."""
 
+import re
+import shutil
 import threading
 import time
 from contextlib import contextmanager
+from datetime import datetime, timedelta
 from pathlib import Path
 
 import wine
@@ -12,6 +15,7 @@ from lab import Ini, Outcome
 
 EXE = r"C:\Program Files\Brivane\brivane.exe"
 MAIN = "Brivane"  # the main window's caption
+FORM = "BrivaneForm"  # the window class of Brivane's own windows
 
 # The first entry of the drive list, from the list's top left: inside its 2-pixel
 # edge, half an item down.
@@ -32,13 +36,62 @@ REG_PRESETS = [
 ]
 
 # The tools' log of a whole run.
-SCANDISK_RUN = ["scandskw start show=4 cmdline=C:\\windows\\scandskw.exe C: /n",
+SCANDISK_COMMAND = r"C:\windows\scandskw.exe C: /n"
+SCANDISK_RUN = [f"scandskw start show=4 cmdline={SCANDISK_COMMAND}",
                 "scandskw window shown caption=ScanDisk - C: foreground=no",
                 "scandskw exit"]
 DEFRAG_RUN = ["Defrag start show=1 cmdline=Defrag.exe C:",
               "Defrag prompt shown caption=Disk Defragmenter",
               "Defrag answer Yes",
               "Defrag exit"]
+
+
+# Brivane.log: "YYYY-MM-DD HH:MM:SS", two spaces, the text; CR LF after each line.
+LOG_LINE = re.compile(r"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)  (\S.*)")
+DURATION = re.compile(r"after \d+:[0-5]\d:[0-5]\d$")
+ENDINGS = {"shutdown": "shut down", "restart": "restart"}
+INTERRUPTED = ("The last run was interrupted after a tool had started (a power cut?); "
+               "it starts over")
+
+
+def run_text(tools, ending):
+    """How Brivane.log names a run of drive C:\\ (tools: both or scandisk)."""
+    names = "ScanDisk and Defrag" if tools == "both" else "ScanDisk"
+    return f"drive C:\\, {names}, then {ENDINGS[ending]}"
+
+
+def cycle_log(tools, ending):
+    """Brivane.log of a whole cycle armed on a fresh machine, durations as H:MM:SS."""
+    run = run_text(tools, ending)
+    lines = [f"Armed: {run}", f"Run resumed after the restart: {run}",
+             f"Started: {SCANDISK_COMMAND}", "ScanDisk finished after H:MM:SS"]
+    if tools == "both":
+        lines += ["Started: Defrag.exe C:", "Defrag's final prompt answered after H:MM:SS"]
+    return lines + [f"Run completed: {ENDINGS[ending]} requested"]
+
+
+def read_log(data, since):
+    """Brivane.log's bytes as (texts, problems): the texts without their times and
+    with durations as "after H:MM:SS"; problems with the lines' form, and times out
+    of order or outside `since` to now."""
+    texts, problems, last = [], [], None
+    lines = data.split(b"\r\n")
+    if lines[-1]:
+        problems.append(f"Brivane.log does not end in CR LF: {lines[-1]!r}")
+    for raw in lines[:-1]:
+        line = raw.decode("latin-1")
+        if not (m := LOG_LINE.fullmatch(line)):
+            problems.append(f"Brivane.log line not \"YYYY-MM-DD HH:MM:SS  text\": {line!r}")
+            continue
+        at = datetime.strptime(m[1], "%Y-%m-%d %H:%M:%S")
+        if not since - timedelta(seconds=5) <= at <= datetime.now() + timedelta(seconds=5):
+            problems.append(f"Brivane.log line dated outside the case ({since:%H:%M:%S} to "
+                            f"now): {line!r}")
+        if last and at < last:
+            problems.append(f"Brivane.log line dated before the one above it: {line!r}")
+        last = at
+        texts.append(DURATION.sub("after H:MM:SS", m[2]))
+    return texts, problems
 
 
 def label_masks(window):
@@ -76,6 +129,8 @@ class Brivane:
         self.screen = lab.screen
         self.shots = Path(shots)
         self.settings_file = lab.brivane_dir / "Brivane.ini"
+        self.log_file = lab.brivane_dir / "Brivane.log"
+        self.since = datetime.now().replace(microsecond=0)
 
     # ---- screen and input
 
@@ -86,7 +141,7 @@ class Brivane:
             pass
 
     def main_window(self, seconds=20):
-        window = self.wine.window(MAIN, "BrivaneForm", wait=seconds)
+        window = self.wine.window(MAIN, FORM, wait=seconds)
         assert window, f"no main window within {seconds} s"
         return window
 
@@ -114,6 +169,10 @@ class Brivane:
             watcher.stop()
 
     # ---- the machine's state
+
+    def guard(self):
+        """Lab.guard() of the main window (a message box of Brivane's has its caption too)."""
+        return self.lab.guard(MAIN, FORM)
 
     def setting(self, key):
         """A value of the settings file, or None."""
@@ -197,6 +256,30 @@ class Brivane:
         else:
             self.expect_events(*SCANDISK_RUN, *DEFRAG_RUN)
 
+    def saver_problem(self):
+        """None when each start of a tool in the tools' log found the screen saver
+        off, as a run's guard leaves it; else what was wrong."""
+        events = self.lab.events()
+        starts = sum(1 for e in events if e.startswith(("scandskw start", "Defrag start")))
+        off = sum(1 for e in events if e.endswith(" screensaver active=0"))
+        if starts and off == starts:
+            return None
+        return f"{off} of {starts} tool starts found the screen saver off:\n{self.lab.tools_log()}"
+
+    def log_texts(self):
+        """Brivane.log as read_log gives it ([] and no problems when there is none)."""
+        return read_log(self.log_file.read_bytes(), self.since) if self.log_file.exists() \
+            else ([], [])
+
+    def log_problems(self, wanted):
+        """What is wrong with Brivane.log, which should hold the texts `wanted` and
+        nothing else: [] when nothing."""
+        texts, problems = self.log_texts()
+        if texts != wanted:
+            problems.append("Brivane.log holds:\n  " + ("\n  ".join(texts) or "nothing") +
+                            "\nexpected:\n  " + "\n  ".join(wanted))
+        return problems
+
     def left_behind(self):
         """What is wrong with what a finished run left: the list of problems, [] when
         there is no settings file, Explorer.exe is the shell, the rest of system.ini
@@ -216,25 +299,34 @@ class Brivane:
         return problems
 
     def keep_logs(self):
-        """The tools' log next to the case's screenshots (the lab keeps the boots'
-        transcript in its logs folder)."""
+        """The tools' log and Brivane.log next to the case's screenshots (the lab
+        keeps the boots' transcript in its logs folder)."""
         self.shots.mkdir(parents=True, exist_ok=True)
         (self.shots / "tools.log").write_text(self.lab.tools_log())
+        if self.log_file.exists():
+            shutil.copy(self.log_file, self.shots / "Brivane.log")
 
     # ---- whole cases
 
     def cycle(self, ending, tools="both", untick="box"):
         """Brivane's full cycle from the desktop: armed through its window, the
         restart it asks for, the run booted into, then the machine shut down or
-        restarted to the desktop. Checks the boots, the tools' log and what the run
-        left behind. Screenshots and logs in `shots`."""
+        restarted to the desktop. Checks the boots, the tools' log, the run's guard
+        as another program sees it while ScanDisk works, Brivane.log and what the
+        run left behind. Screenshots and logs in `shots`."""
         start = len(self.lab.transcript)
         try:
             with self.watching():
                 self.arm(ending, tools, untick)
                 armed = self.lab.shell()
                 self.lab.clear_tools_log()
-                self.lab.cycle(4)
+                # ScanDisk long enough for the helper to start and ask Brivane.
+                scandisk_ms = max(6000, int(self.lab.env.get("BRIVANE_LAB_SCANDISK_MS", 0)))
+                self.lab.start_boot(env={"BRIVANE_LAB_SCANDISK_MS": scandisk_ms})
+                self.lab.wait_log("scandskw window shown", 60)
+                guard = self.guard()
+                if self.lab.finish().outcome == Outcome.RESTART:
+                    self.lab.cycle(3)
             self.shot("99-end")
         finally:
             self.keep_logs()
@@ -245,7 +337,11 @@ class Brivane:
             want.append(f"boot: shell=Explorer.exe -> {Outcome.DESKTOP.value}")
         assert got == want, "boots:\n  " + "\n  ".join(got) + "\nexpected:\n  " + "\n  ".join(want)
         self.check_tools(tools)
-        problems = self.left_behind()
+        problems = [p for p in [self.saver_problem()] if p]
+        if guard != ("0", "denied"):
+            problems.append(f"during the run: screen saver active={guard[0]}, suspend query "
+                            f"{guard[1]}")
+        problems += self.log_problems(cycle_log(tools, ending)) + self.left_behind()
         assert not problems, "\n".join(problems)
 
 

@@ -16,7 +16,10 @@ import wine
 
 OWNER = os.environ.get("BRIVANE_LAB_OWNER", "Lab Owner")
 TOOLS_LOG = r"C:\lab\tools.log"
-HELPERS = ("labpress", "labstart", "labexit", "labini", "labclose")
+# Where the user's screen saver setting is stored; each new session starts from it
+# (a change without SPIF_UPDATEINIFILE lasts for its session only).
+SCREEN_SAVER_KEY = r"HKCU\Control Panel\Desktop"
+HELPERS = ("labpress", "labstart", "labexit", "labini", "labclose", "labguard")
 
 
 # ---------------------------------------------------------------- profile files
@@ -193,7 +196,8 @@ class Lab:
         self.logs.mkdir(parents=True, exist_ok=True)
         key = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion"
         self.wine.create(self.logs / "setup.log", registry=[
-            (key, "RegisteredOwner", OWNER), (key, "RegisteredOrganization", "Lab")])
+            (key, "RegisteredOwner", OWNER), (key, "RegisteredOrganization", "Lab"),
+            (SCREEN_SAVER_KEY, "ScreenSaveActive", "1")])
         self.system_ini.write_bytes(SYSTEM_INI.replace("\n", "\r\n").encode())
         shutil.copy(self.system_ini, self.pristine_ini)
         self.tools_log_file.parent.mkdir(parents=True, exist_ok=True)
@@ -312,6 +316,18 @@ class Lab:
 
     def ini_set(self, file, section, key, value):
         return self.wine.run(r"C:\lab\labini.exe", "set", file, section, key, value)[0]
+
+    def guard(self, caption=None, cls=None):
+        """What another program of the running session (or of a new one, when none
+        runs) sees of a run's guard: the screen saver's state ("1", "0") and, with a
+        window caption (and class), that window's answer to the query before a suspend
+        ("denied", "allowed", "no answer"; "no window" when there is none, None
+        without a caption)."""
+        status, out = self.wine.run(r"C:\lab\labguard.exe", *[a for a in (caption, cls) if a])
+        saver = re.search(r"^screensaver active=(\S+)", out, re.M)
+        suspend = re.search(r"^suspend (denied|allowed|no answer)", out, re.M)
+        return (saver[1] if saver else out.strip(),
+                suspend[1] if suspend else "no window" if status == 1 else None)
 
     # ---- boots
 

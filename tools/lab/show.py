@@ -3,8 +3,8 @@ started on the desktop and armed through its window with real clicks (drive C:\\
 tools, the ending, Execute, Yes to "Restart Computer?"), the restart into Brivane as
 the shell, the run with the stand-in disk tools, Explorer put back, and the restart
 to the desktop (or the shutdown). On $DISPLAY when set, else on an Xvfb of its own.
-Screenshots of each stage, the tools' log and the boots go to out/lab/run/; the
-machine stays in $BRIVANE_LAB_DIR (default /tmp/brivane-lab).
+Screenshots of each stage, the tools' log, Brivane.log and the boots go to
+out/lab/run/; the machine stays in $BRIVANE_LAB_DIR (default /tmp/brivane-lab).
 
     python3 tools/lab/show.py [restart|shutdown] [both|scandisk]   (default restart both)
 """
@@ -46,6 +46,10 @@ def main(ending="restart", tools="both"):
     print("The disk tools' log (C:\\lab\\tools.log):")
     for line in lab.tools_log().splitlines():
         print(f"  {line}")
+    if (log := shots / "Brivane.log").is_file():
+        print("Brivane.log:")
+        for line in log.read_text(encoding="latin-1").splitlines():
+            print(f"  {line}")
     print(f"Screenshots and logs in {shots}/:")
     for path in sorted(shots.iterdir()):
         print(f"  {path.name}")

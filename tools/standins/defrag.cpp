@@ -29,6 +29,7 @@ void AskToQuit(HWND window) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   lab::LogStart(kProgram);
+  lab::LogScreenSaver(kProgram);
   const char* drive = lab::DriveArgument();
   if (*drive) drive_letter = drive[0];
   char caption[64];

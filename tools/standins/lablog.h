@@ -57,6 +57,17 @@ inline void LogStart(const char* program) {
   Log(program, "start show=%s cmdline=%s", StartShowState(), GetCommandLineA());
 }
 
+// Logs whether the session's screen saver is on as the tool starts: a run is meant to
+// have switched it off by then. "failed" when the system will not say.
+inline void LogScreenSaver(const char* program) {
+  BOOL active = FALSE;
+  if (SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) {
+    Log(program, "screensaver active=%d", active ? 1 : 0);
+  } else {
+    Log(program, "screensaver active=failed error=%lu", GetLastError());
+  }
+}
+
 // The drive named on the command line ("C:"), upper-cased, or "" when none is named.
 // The program's own path is skipped first, quoted or not.
 inline const char* DriveArgument() {

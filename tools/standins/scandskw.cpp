@@ -27,6 +27,7 @@ void AskAfterRun(const char* caption) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   lab::LogStart(kProgram);
+  lab::LogScreenSaver(kProgram);
   Sleep(lab::EnvMs("BRIVANE_LAB_SCANDISK_DELAY_MS", 0));
   const char* drive = lab::DriveArgument();
   char caption[64];
