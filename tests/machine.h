@@ -4,6 +4,7 @@
 // drive it too.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -95,7 +96,11 @@ class Machine {
     const std::string shell = plat::LowerAscii(Shell());
     return shell.size() >= 11 && shell.substr(shell.size() - 11) == "brivane.exe";
   }
-  bool Armed() const { return Setting("Set").substr(0, 3) == "Yes"; }
+  // As the load reads it: blanks around the value do not count.
+  bool Armed() const {
+    const std::string set = Setting("Set");
+    return set.substr(std::min(set.find_first_not_of(' '), set.size()), 3) == "Yes";
+  }
 
   app::FrmMain* Main() const { return app::MainWindow(); }
   bool MainLoaded() const { return Main() != nullptr && Main()->form().Loaded(); }
