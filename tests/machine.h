@@ -81,12 +81,13 @@ class Machine {
   }
 
   // What is on the disk (read without the platform, so faults and counts stay).
+  // Through a buffer of `size` characters, as the profile functions fill it.
   std::string Profile(const char* file, const char* section, const char* key,
-                      const char* fallback = "") const {
+                      const char* fallback = "", std::uint32_t size = 1024) const {
     std::optional<std::string> text = d_.ReadFile(file);
-    char buffer[1024] = {};
-    headless::profile::Read(text ? &*text : nullptr, section, key, fallback, buffer, sizeof buffer);
-    return buffer;
+    std::vector<char> buffer(size);
+    headless::profile::Read(text ? &*text : nullptr, section, key, fallback, buffer.data(), size);
+    return buffer.data();
   }
   std::string Shell() const { return Profile(kSystemIni, "Boot", "Shell"); }
   std::string Setting(const char* key) const {
@@ -96,9 +97,10 @@ class Machine {
     const std::string shell = plat::LowerAscii(Shell());
     return shell.size() >= 11 && shell.substr(shell.size() - 11) == "brivane.exe";
   }
-  // As the load reads it: blanks around the value do not count.
+  // As the load reads Set: through its 50-character buffer (what a quoted value
+  // loses depends on it), blanks before the value not counting.
   bool Armed() const {
-    const std::string set = Setting("Set");
+    const std::string set = Profile(kSettings, "Configeration", "Set", "", 50);
     return set.substr(std::min(set.find_first_not_of(' '), set.size()), 3) == "Yes";
   }
 
