@@ -13,7 +13,6 @@ class RunGuard {
   void On();
   // All of it undone, the screen saver as On found it.
   void Off();
-  bool IsOn() const { return on_; }
 
  private:
   bool on_ = false;

@@ -46,7 +46,6 @@ class MaintenanceRun {
   // The armed load has restored the choices and locked them: the run is on.
   // Logged (with a run that a power cut broke off before) and guarded.
   void Resume();
-  const RunGuard& guard() const { return guard_; }
 
   // ---- Launcher: timClean ticks once, 2 s after an armed load.
   void timClean_Timer();
