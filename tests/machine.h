@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/main_window.h"
@@ -198,6 +200,19 @@ struct Station {
     d.RunUntil([this] { return m.ExitRequests() > 0; }, 200000);
   }
   plat::Control& C(const char* name) { return app::MainWindow()->form()[name]; }
+  // What the program did and showed, one line each: the events but those of
+  // the `left_out` kinds, then the boxes.
+  std::string Outcome(std::initializer_list<std::string_view> left_out) const {
+    std::string seen;
+    for (const headless::Event& e : d.log().all()) {
+      if (std::find(left_out.begin(), left_out.end(), e.kind) != left_out.end()) continue;
+      seen += std::to_string(e.time) + " " + e.kind;
+      for (const std::string& a : e.args) seen += " [" + a + "]";
+      seen += "\n";
+    }
+    for (const auto& b : d.boxes()) seen += b.caption + ": " + b.text + "\n";
+    return seen;
+  }
 };
 
 }  // namespace brivane_test
