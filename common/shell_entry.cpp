@@ -1,5 +1,7 @@
 #include "common/shell_entry.h"
 
+#include <algorithm>
+
 #include "common/dos.h"
 #include "common/log.h"
 #include "common/settings.h"
@@ -48,9 +50,13 @@ void KeepCurrentShell(const std::string& settings_file) {
 
 std::string KeptShell(const std::string& settings_file) {
   std::string kept = Unquoted(ReadProfileFull(settings_file, kSection, kKeyKeptShell));
-  // A kept value that names this program (a damaged or hand-edited file) would
-  // make it the shell for good, and a second Set line would run it at every start.
-  return kept.empty() || NamesThisProgram(kept) ? kExplorer : kept;
+  // A damaged or hand-edited file may hold no shell at all. A kept value that
+  // names this program would make it the shell for good (and a second Set line
+  // would run it at every start); one with control characters loses them on its
+  // way through system.ini, so the shell written is not the one checked here.
+  const bool control = std::any_of(kept.begin(), kept.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+  return kept.empty() || control || NamesThisProgram(kept) ? kExplorer : kept;
 }
 
 void RestoreShellIfStranded() {

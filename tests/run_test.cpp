@@ -147,7 +147,9 @@ TEST_F(RunTest, TheToolsAreStartedFromTheWindowsFolder) {
 
 TEST_F(RunTest, AKeptShellNamingBrivaneGivesWayToExplorer) {
   const char* kKept[] = {kShortExe, "\"C:\\Program Files\\Brivane\\brivane.exe\"",
-                         "rFC:\\PRO\xa8\xa8GRA~1\\BRIVANE\\BRIVANE.EXE"};
+                         "rFC:\\PRO\xa8\xa8GRA~1\\BRIVANE\\BRIVANE.EXE",
+                         // Control characters go on the way through system.ini.
+                         "\"\x1a\x1aRIVANE\\BRIVANE.EXE\x1a\x1a\x01\""};
   for (const char* kept : kKept) {
     for (bool armed : {true, false}) {
       SCOPED_TRACE(std::string(kept) + (armed ? ", at completion" : ", at start-up"));
