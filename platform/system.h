@@ -20,8 +20,13 @@ using RegKey = std::uintptr_t;
 // A program started by StartProgram; 0 is none.
 using ProcessId = std::uint32_t;
 
-inline constexpr RegKey kHkeyCurrentUser = 0x80000001;
-inline constexpr RegKey kHkeyLocalMachine = 0x80000002;
+// A predefined root as Windows defines it: the 32-bit value sign-extended to a
+// pointer, so that a 64-bit build compares equal to the handles Windows gives back.
+constexpr RegKey PredefinedKey(std::uint32_t value) {
+  return static_cast<RegKey>(static_cast<std::intptr_t>(static_cast<std::int32_t>(value)));
+}
+inline constexpr RegKey kHkeyCurrentUser = PredefinedKey(0x80000001);
+inline constexpr RegKey kHkeyLocalMachine = PredefinedKey(0x80000002);
 
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegBinary = 3;

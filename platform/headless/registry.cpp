@@ -29,7 +29,7 @@ std::vector<std::string> Split(const std::string& path) {
 }  // namespace
 
 Registry::Registry() {
-  const std::pair<plat::RegKey, const char*> roots[] = {
+  const std::pair<std::uint32_t, const char*> roots[] = {
       {0x80000000, "HKEY_CLASSES_ROOT"},   {0x80000001, "HKEY_CURRENT_USER"},
       {0x80000002, "HKEY_LOCAL_MACHINE"},  {0x80000003, "HKEY_USERS"},
       {0x80000005, "HKEY_CURRENT_CONFIG"}, {0x80000006, "HKEY_DYN_DATA"},
@@ -38,7 +38,7 @@ Registry::Registry() {
     auto node = std::make_shared<Node>();
     node->name = name;
     node->path = name;
-    roots_[key] = node;
+    roots_[plat::PredefinedKey(key)] = node;
   }
 }
 
