@@ -1,4 +1,4 @@
-"""Fixtures of the tests under Wine: a display, a fresh 32-bit Windows 98 prefix, the
+"""Fixtures of the tests under Wine: a display, a fresh Windows 98 prefix, the
 case's folder in out/ (printed when a test fails), and the lab machine.
 WT_KEEP=1 keeps the prefixes and work folders for a look afterwards."""
 
@@ -74,7 +74,7 @@ def screen(display):
 
 @pytest.fixture(scope="module")
 def prefix(work, display, out):
-    """A fresh 32-bit prefix set up as Windows 98, with its fonts."""
+    """A fresh prefix of the build's architecture set up as Windows 98, with its fonts."""
     machine = wine.Wine(work / "prefix", display)
     machine.create(out / "wineboot.log")
     yield machine

@@ -2,11 +2,14 @@
 # tools/lab/wine.py). Source it, then call wt_setup; all it starts (Xvfb, the Wine
 # session) is ended and its throwaway prefix removed when the sourcing script exits.
 #   WT_REPO     the repository
-#   WT_BUILD    the i686 build, the one that ships (build/win32, or $BRIVANE_WIN32_BUILD)
+#   WT_ARCH     win32: the i686 build under 32-bit Wine; win64: the x86-64 build under
+#               64-bit Wine ($BRIVANE_WINE_ARCH, or what scripts/winearch.sh answers)
+#   WT_BUILD    the Windows build (build/$WT_ARCH, or $BRIVANE_WIN32_BUILD)
 #   WT_KEEP=1   keeps the prefix and the work folder for a look afterwards
 
 WT_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-WT_BUILD=${BRIVANE_WIN32_BUILD:-$WT_REPO/build/win32}
+WT_ARCH=${BRIVANE_WINE_ARCH:-$(bash "$WT_REPO/scripts/winearch.sh" 2>/dev/null)}
+WT_BUILD=${BRIVANE_WIN32_BUILD:-$WT_REPO/build/$WT_ARCH}
 WT_XVFB_PID=
 WT_WORK=
 
@@ -16,19 +19,31 @@ wt_fail() {
   exit 1
 }
 
-# Debian's 32-bit loader (wine32:i386) and the server that belongs to it: the
-# prefixes are 32-bit only, one registry view, as on Windows 9x.
-wt_loader() {
-  if [ -x /usr/lib/wine/wine ]; then echo /usr/lib/wine/wine; else
-    wt_say "no 32-bit Wine loader (Debian package wine32:i386)"
-    echo false
+# The loader of Debian's 32-bit Wine (wine32:i386) for the i686 build, or of its
+# 64-bit one (wine64) for the x86-64 build, and the server that belongs to each. The
+# prefixes are of one architecture only: one registry view, as on Windows 9x.
+case $WT_ARCH in
+  win32) WT_LOADER=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32 WT_PACKAGE=wine32:i386 ;;
+  win64) WT_LOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64 WT_PACKAGE=wine64 ;;
+  *) wt_fail "BRIVANE_WINE_ARCH is \"$WT_ARCH\"; it must be win32 or win64" ;;
+esac
+export WINEARCH=$WT_ARCH WINESERVER
+wt_loader() { echo "$WT_LOADER"; }
+wineserver() { "$WINESERVER" "$@"; }
+
+# Fails with one line when this Wine cannot run here.
+wt_check_wine() {
+  local p
+  for p in "$WT_LOADER" "$WINESERVER"; do
+    [ -x "$p" ] || wt_fail "no $p: install Debian's $WT_PACKAGE (bash scripts/deps.sh)"
+  done
+  if ! "$WINESERVER" --version >/dev/null 2>&1; then
+    if [ "$WT_ARCH" = win32 ]; then
+      wt_fail "$WINESERVER cannot start (this machine runs no 32-bit programs: the x86-64 build runs under 64-bit Wine, BRIVANE_WINE_ARCH=win64 or ctest --preset wine64)"
+    fi
+    wt_fail "$WINESERVER cannot start"
   fi
 }
-if [ -x /usr/lib/wine/wineserver32 ]; then WINESERVER=/usr/lib/wine/wineserver32; else
-  WINESERVER=$(command -v wineserver)
-fi
-export WINEARCH=win32 WINESERVER
-wineserver() { "$WINESERVER" "$@"; }
 
 # An X display: $DISPLAY when set, else an Xvfb of our own on a free number.
 wt_display() {
@@ -36,6 +51,7 @@ wt_display() {
   local n i
   for n in $(seq 70 130); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    command -v Xvfb >/dev/null || wt_fail "no Xvfb (Debian package xvfb)"
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$WT_WORK/xvfb.log" 2>&1 </dev/null &
     WT_XVFB_PID=$!
     for i in $(seq 50); do
@@ -90,8 +106,9 @@ wt_windows98() {
     "$(wt_loader)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$1" 2>&1
 }
 
-# A display, a fresh 32-bit prefix without Mono and Gecko, and the cleanup trap.
+# A display, a fresh prefix without Mono and Gecko, and the cleanup trap.
 wt_setup() {
+  wt_check_wine
   WT_WORK=$(mktemp -d /tmp/brivane-wine.XXXXXX)
   trap wt_cleanup EXIT
   wt_display

@@ -5,21 +5,21 @@
 # same counts and bytes. Written files are compared without blank lines and
 # without blanks around '=' and at the line ends: Wine rewrites whole files and
 # drops blank lines, while Windows 9x (and the headless desktop) edit in place.
-#   profile_diff.sh [NATIVE_BUILD [WIN32_BUILD]]   (default build/native, build/win32)
+#   profile_diff.sh [NATIVE_BUILD [WINDOWS_BUILD]]   (default build/native, and
+#   build/win32 or build/win64 as tests/wine/lib.sh tells)
 #   WT_KEEP=1 keeps the listings and the prefix.
 set -euo pipefail
-repo=$(cd "$(dirname "$0")/../.." && pwd)
-native_build=${1:-${BRIVANE_NATIVE_BUILD:-$repo/build/native}}
-win_build=${2:-${BRIVANE_WIN32_BUILD:-$repo/build/win32}}
+WT_NAME=profile_diff
+source "$(dirname "$0")/lib.sh"
+native_build=${1:-${BRIVANE_NATIVE_BUILD:-$WT_REPO/build/native}}
+win_build=${2:-$WT_BUILD}
 native=$native_build/tools/profilecases/profilecases
 win=$win_build/tools/profilecases/profilecases.exe
 
 say() { echo "profile_diff: $*" >&2; }
 [ -x "$native" ] || { say "no $native (build the native preset first)"; exit 1; }
-[ -f "$win" ] || { say "no $win (build the win32 preset first)"; exit 1; }
-
-WT_NAME=profile_diff
-source "$(dirname "$0")/lib.sh"
+[ -f "$win" ] || { say "no $win (build the $WT_ARCH preset first)"; exit 1; }
+wt_check_wine
 loader=$(wt_loader)
 work=$(mktemp -d /tmp/brivane-profile-diff.XXXXXX)
 export WINEPREFIX=$work/prefix WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all

@@ -2,13 +2,13 @@
 # The Win32 System implementation against the real API under Wine, where the
 # contract tables and the profile cases do not reach: program facts, file
 # errors, resources, starting programs.
-#   BRIVANE_WIN32_BUILD  the build to test (default build/win32)
+#   BRIVANE_WIN32_BUILD  the build to test (default build/win32 or build/win64)
 set -euo pipefail
 WT_NAME=system
 source "$(dirname "$0")/lib.sh"
 
 check=$WT_BUILD/tools/win32_system_check.exe
-[ -f "$check" ] || wt_fail "no $check (build the win32 preset first)"
+[ -f "$check" ] || wt_fail "no $check (build the $WT_ARCH preset first)"
 wt_setup
 scratch=$WINEPREFIX/drive_c/check
 mkdir -p "$scratch"

@@ -1,4 +1,4 @@
-"""The keyboard in the main window of the i686 build under Wine, as a Windows 98
+"""The keyboard in the main window of the Windows build under Wine, as a Windows 98
 user expects it: Tab and Shift+Tab move among the standard controls in their tab
 order (Defrag, Scandisk, the drive list, ...), Space ticks the focused box, Home
 picks the first drive, Alt+R and Alt+D work the captions' access keys. The mouse

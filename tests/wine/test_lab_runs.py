@@ -1,5 +1,5 @@
 """Brivane's runs end to end on a fresh lab machine each (tools/lab): the real
-brivane.exe of the i686 build with the stand-in disk tools.
+brivane.exe of the Windows build with the stand-in disk tools.
     cycle-shutdown-both     armed through the window, both tools, Shutdown
     cycle-restart-scandisk  armed through the window, Defrag unticked, Restart
     exit-during-scandisk    Exit clicked while ScanDisk works: ScanDisk closed, run done,

@@ -1,4 +1,4 @@
-"""The skinned interface of the i686 build under Wine, through real mouse input:
+"""The skinned interface of the Windows build under Wine, through real mouse input:
 - the main window as shown equals the picture its sprite sheet predicts (title strip,
   body and button faces at their places, one-pixel borders), apart from the standard
   controls and labels that stand on it;

@@ -1,4 +1,4 @@
-"""The i686 build starts under Wine: the splash comes up first (491 x 265, no
+"""The Windows build starts under Wine: the splash comes up first (491 x 265, no
 caption), then the main window "Brivane", centred on the 1024 x 768 screen, with a
 427 x 348 client area and its child windows where the layout puts them; the splash
 is gone by then. Leaves out/smoke/main.png (the main window) behind."""

@@ -25,21 +25,28 @@ def main(ending="restart", tools="both"):
     root = Path(os.environ.get("BRIVANE_LAB_DIR") or "/tmp/brivane-lab")
     shots = wine.OUT / "lab" / "run"
     shutil.rmtree(shots, ignore_errors=True)
-    display = wine.Display(root)
-    lab = Lab(root, display, logs=shots, boot_timeout=180)
-    lab.set_env(**{name: os.environ.get(name, "4000") for name in
-                   ("BRIVANE_LAB_SCANDISK_MS", "BRIVANE_LAB_DEFRAG_MS")})
-    failure = None
+    failure, lab, display = None, None, None
     try:
+        display = wine.Display(root)
+        lab = Lab(root, display, logs=shots, boot_timeout=180)
+        lab.set_env(**{name: os.environ.get(name, "4000") for name in
+                       ("BRIVANE_LAB_SCANDISK_MS", "BRIVANE_LAB_DEFRAG_MS")})
         lab.setup()
-        print(f"show: on display {display.name}: arming Brivane through its window, then the "
-              "run (about a minute)", flush=True)
+        print(f"show: on display {display.name}: arming {wine.BUILD / 'brivane.exe'} through "
+              f"its window under {wine.LOADER}, then the run (about a minute)", flush=True)
         Brivane(lab, shots).cycle(ending, tools)
     except AssertionError as e:
         failure = str(e)
+    except wine.Unavailable as e:
+        sys.exit(f"show: cannot run: {e}")
     finally:
-        lab.teardown()
-        display.stop()
+        # Nothing started here stays running, whatever went wrong.
+        try:
+            if lab:
+                lab.teardown()
+        finally:
+            if display:
+                display.stop()
     print("\nBoots:")
     for boot in lab.transcript:
         print(f"  {boot.line(trace=False)}")
@@ -55,7 +62,8 @@ def main(ending="restart", tools="both"):
         print(f"  {path.name}")
     if failure:
         sys.exit(f"show: FAIL: the run did not end as it should:\n{failure}")
-    print("show: the whole cycle ran as it should")
+    print(f"show: the whole cycle ran as it should: {wine.BUILD / 'brivane.exe'} under "
+          f"{wine.LOADER}")
 
 
 if __name__ == "__main__":

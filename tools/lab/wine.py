@@ -1,15 +1,20 @@
-"""What the tests under Wine and the lab share: an X display, a 32-bit Wine prefix set
-up as Windows 98 with its fonts, the loader, the window probe, real input through
-xdotool, screenshots and picture comparisons (ImageMagick).
+"""What the tests under Wine and the lab share: an X display, a Wine prefix set up as
+Windows 98 with its fonts, the loader, the window probe, real input through xdotool,
+screenshots and picture comparisons (ImageMagick).
 
-    BRIVANE_WIN32_BUILD  the i686 build, the one that ships (default build/win32)
+    BRIVANE_WINE_ARCH    win32: the i686 build under 32-bit Wine; win64: the x86-64
+                         build under 64-bit Wine, for machines that run no 32-bit
+                         programs (default: what scripts/winearch.sh answers)
+    BRIVANE_WIN32_BUILD  the Windows build to run (default build/win32 or build/win64)
     BRIVANE_OUT          where screenshots and logs go (default out/)
     BRIVANE_WINE_FONTS   Wine's own fonts (default /usr/share/wine/fonts)
 """
 
+import ctypes
 import os
 import re
 import select
+import signal
 import shutil
 import subprocess
 import tempfile
@@ -18,17 +23,66 @@ from dataclasses import dataclass, field
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
-BUILD = Path(os.environ.get("BRIVANE_WIN32_BUILD") or REPO / "build" / "win32")
+
+
+def _arch():
+    arch = os.environ.get("BRIVANE_WINE_ARCH")
+    if not arch:
+        asked = subprocess.run(["bash", str(REPO / "scripts" / "winearch.sh")],
+                               capture_output=True, text=True)
+        arch = asked.stdout.strip()
+    if arch not in ("win32", "win64"):
+        raise SystemExit(f"wine: BRIVANE_WINE_ARCH is \"{arch}\"; it must be win32 or win64")
+    return arch
+
+
+ARCH = _arch()
+BUILD = Path(os.environ.get("BRIVANE_WIN32_BUILD") or REPO / "build" / ARCH)
 OUT = Path(os.environ.get("BRIVANE_OUT") or REPO / "out")
 
-# Debian's 32-bit loader (wine32:i386) and the server that belongs to it: the
-# prefixes are 32-bit only, one registry view, as on Windows 9x.
-LOADER = "/usr/lib/wine/wine"
-WINESERVER = (
-    "/usr/lib/wine/wineserver32"
-    if os.access("/usr/lib/wine/wineserver32", os.X_OK)
-    else shutil.which("wineserver") or "wineserver"
-)
+# The loader of Debian's 32-bit Wine (wine32:i386) for the i686 build, or of its
+# 64-bit one (wine64) for the x86-64 build, and the server that belongs to each. The
+# prefixes are of one architecture only: one registry view, as on Windows 9x.
+if ARCH == "win32":
+    LOADER, WINESERVER, WINE_PACKAGE = ("/usr/lib/wine/wine", "/usr/lib/wine/wineserver32",
+                                        "wine32:i386")
+else:
+    LOADER, WINESERVER, WINE_PACKAGE = ("/usr/lib/wine/wine64", "/usr/lib/wine/wineserver64",
+                                        "wine64")
+
+
+class Unavailable(RuntimeError):
+    """Wine or the display cannot start here; the message says what is missing."""
+
+
+def _dies_with_parent():
+    # A program started for a test ends with the process that started it, even
+    # when that one is killed at a time limit and has no chance to clean up.
+    ctypes.CDLL(None).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
+_wine_checked = False
+
+
+def check_wine():
+    """Raises Unavailable with one sentence when this Wine cannot run here."""
+    global _wine_checked
+    if _wine_checked:
+        return
+    for program in (LOADER, WINESERVER):
+        if not os.access(program, os.X_OK):
+            raise Unavailable(f"no {program}: install Debian's {WINE_PACKAGE} "
+                              "(bash scripts/deps.sh)")
+    try:
+        subprocess.run([WINESERVER, "--version"], capture_output=True, timeout=30, check=True)
+    except (OSError, subprocess.SubprocessError) as e:
+        hint = (" (this machine runs no 32-bit programs: the x86-64 build runs under 64-bit "
+                "Wine, BRIVANE_WINE_ARCH=win64 or ctest --preset wine64)"
+                if ARCH == "win32" else "")
+        reason = e.strerror if isinstance(e, OSError) else str(e)
+        raise Unavailable(f"{WINESERVER} cannot start: {reason}{hint}") from None
+    _wine_checked = True
+
 
 # The fonts of a Windows 98 machine (code page 1252, 96 dpi), from Wine's own set
 # (Debian's fonts-wine). This Wine build never reads its own font folder: it looks in
@@ -72,9 +126,16 @@ class Display:
         # pipe stays open as long as Xvfb runs, a write to a closed one ends it.
         self.pipe, write = os.pipe()
         with open(Path(log_dir) / "xvfb.log", "w") as log:
-            self.xvfb = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten",
-                 "tcp"], stdout=log, stderr=log, stdin=subprocess.DEVNULL, pass_fds=(write,))
+            try:
+                self.xvfb = subprocess.Popen(
+                    ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
+                     "-nolisten", "tcp"], stdout=log, stderr=log, stdin=subprocess.DEVNULL,
+                    pass_fds=(write,), preexec_fn=_dies_with_parent)
+            except OSError as e:
+                os.close(write)
+                os.close(self.pipe)
+                raise Unavailable(f"Xvfb cannot start: {e.strerror} (Debian package xvfb)") \
+                    from None
         os.close(write)
         number = b""
         while not number.endswith(b"\n") and select.select([self.pipe], [], [], 10)[0]:
@@ -83,7 +144,7 @@ class Display:
             number += more
         if not number.strip():
             self.stop()
-            raise RuntimeError(f"Xvfb did not start, see {log.name}")
+            raise Unavailable(f"Xvfb did not start, see {log.name}")
         self.name = f":{number.decode().strip()}"
 
     def stop(self):
@@ -203,12 +264,13 @@ def parse_probe(text):
 
 
 class Wine:
-    """A 32-bit Wine prefix on a display, and the programs run in it."""
+    """A Wine prefix of the build's architecture on a display, and the programs run in
+    it."""
 
     def __init__(self, prefix, display, debug=None):
-        assert os.access(LOADER, os.X_OK), f"no {LOADER} (Debian package wine32:i386)"
+        check_wine()
         self.prefix = Path(prefix)
-        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEARCH="win32",
+        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEARCH=ARCH,
                         WINESERVER=WINESERVER, WINEDLLOVERRIDES="mscoree,mshtml=",
                         WINEDEBUG=debug or os.environ.get("WINEDEBUG", "-all"),
                         DISPLAY=display.name)
