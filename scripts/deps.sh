@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds and tests need; does nothing when they are there.
-# Wine is Debian's 32-bit one (wine32:i386, from the i386 architecture): the tests run
-# the i686 program that ships.
+# Both of Debian's Wines: the 32-bit one (wine32:i386, from the i386 architecture)
+# runs the i686 program that ships; on machines that run no 32-bit programs the tests
+# run the x86-64 build of the same source under the 64-bit one (wine64). Both
+# install on either kind of machine (scripts/winearch.sh tells which one runs).
 set -euo pipefail
 packages=(
   cmake g++ make clang libclang-rt-14-dev clang-format
   libgtest-dev libbenchmark-dev libstb-dev fonts-dejavu-core
   g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-  wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick fp-utils zip unzip
+  g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 fonts-wine xvfb xauth xdotool imagemagick fp-utils zip unzip
   python3 python3-pytest
   # the i486 runtime build: fetches and unpacks Debian's mingw-w64 and gcc-12 sources
   dpkg-dev bzip2 xz-utils
@@ -26,5 +29,7 @@ if ((${#missing[@]})); then
   update=1
 fi
 export DEBIAN_FRONTEND=noninteractive
-((update == 0)) || apt-get update -qq
-((${#missing[@]} == 0)) || apt-get install -y -qq --no-install-recommends "${missing[@]}"
+here=$(dirname "$0")
+((update == 0)) || bash "$here/heartbeat.sh" deps apt-get update -qq
+((${#missing[@]} == 0)) ||
+  bash "$here/heartbeat.sh" deps apt-get install -y -qq --no-install-recommends "${missing[@]}"

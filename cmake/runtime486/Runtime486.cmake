@@ -24,8 +24,11 @@ endif()
 set(BRIVANE_RUNTIME_DIR ${cache}/runtime486-${key})
 
 if(NOT EXISTS ${BRIVANE_RUNTIME_DIR})
-  message(STATUS "Building the i486 runtime into ${BRIVANE_RUNTIME_DIR} (a few minutes, once)")
-  execute_process(COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/build.sh ${BRIVANE_RUNTIME_DIR}
+  message(STATUS "Building the i486 runtime into ${BRIVANE_RUNTIME_DIR} "
+                 "(5 to 15 minutes on two cores, once per toolchain)")
+  # Its stages take minutes each: a line a minute says it is still at work.
+  execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/heartbeat.sh runtime
+                          bash ${CMAKE_CURRENT_LIST_DIR}/build.sh ${BRIVANE_RUNTIME_DIR}
     RESULT_VARIABLE result)
   if(NOT result EQUAL 0)
     message(FATAL_ERROR "The i486 runtime could not be built")

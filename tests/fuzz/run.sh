@@ -12,8 +12,9 @@ build=${BRIVANE_FUZZ_BUILD:-build/fuzz}
 seconds=${BRIVANE_FUZZ_SECONDS:-60}
 seed=${BRIVANE_FUZZ_SEED:-1}  # 0: libFuzzer picks one
 
+echo "fuzz: building the fuzz target with clang ($build)"
 cmake -S tests/fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
-cmake --build "$build" -j"$(nproc)" >/dev/null
+bash scripts/heartbeat.sh fuzz cmake --build "$build" -j"$(nproc)" >/dev/null
 mkdir -p "$build/corpus"
 
 mapfile -t seeds < <(find tests/fuzz/corpus -type f | sort)
