@@ -1,8 +1,8 @@
 #include "platform/convert.h"
 
 #include <cmath>
-#include <cstdlib>
 
+#include "platform/decimal.h"
 #include "platform/errors.h"
 
 namespace plat {
@@ -47,32 +47,6 @@ bool ParseRadix(std::string_view digits, int radix, double& out) {
   return true;
 }
 
-bool ParseDecimal(std::string_view s, double& out) {
-  std::size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  std::size_t digits = 0;
-  while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
-  }
-  if (digits == 0) return false;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    std::size_t exp = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++exp;
-    if (exp == 0) return false;
-  }
-  if (i != s.size()) return false;
-  std::string copy(s);
-  for (char& c : copy) {
-    if (c == 'd' || c == 'D') c = 'e';
-  }
-  out = std::strtod(copy.c_str(), nullptr);
-  return std::isfinite(out);
-}
-
 }  // namespace
 
 std::string_view StripNull(std::string_view text) {
@@ -103,8 +77,9 @@ double ToDouble(std::string_view text) {
     if (p == 'o' && ParseRadix(s.substr(2), 8, v)) return v;
     Raise(kErrTypeMismatch);
   }
-  if (!ParseDecimal(s, v)) Raise(kErrTypeMismatch);
-  return v;
+  const std::optional<double> decimal = DecimalValue(s);
+  if (!decimal || !std::isfinite(*decimal)) Raise(kErrTypeMismatch);
+  return *decimal;
 }
 
 std::int16_t ToInteger(double value) {

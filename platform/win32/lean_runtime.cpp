@@ -105,19 +105,3 @@ void __throw_out_of_range_fmt(const char* format, ...) {
 }
 
 }  // namespace std
-
-// ---------------------------------------------------------------- strtod
-
-// MinGW's C99 strtod (gdtoa, 20 KB) stands behind std::strtod; MSVCRT.DLL's own
-// strtod reads the decimal numbers the program converts (the settings file's
-// values) to the same doubles.
-// The alias names the DLL's function by its symbol: "_strtod" in the i686 build,
-// "strtod" in the x86-64 test build, whose C symbols have no leading underscore.
-#define BRIVANE_SYMBOL_TEXT(prefix, name) #prefix #name
-#define BRIVANE_SYMBOL(prefix, name) BRIVANE_SYMBOL_TEXT(prefix, name)
-#define BRIVANE_MSVCRT_STRTOD BRIVANE_SYMBOL(__USER_LABEL_PREFIX__, strtod)
-extern "C" double __cdecl MsvcrtStrtod(const char* text, char** end) __asm__(BRIVANE_MSVCRT_STRTOD);
-
-extern "C" double __cdecl __mingw_strtod(const char* text, char** end) {
-  return MsvcrtStrtod(text, end);
-}

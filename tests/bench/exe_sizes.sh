@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What the bytes of a Windows executable are: the art (.rsrc), the program's own code
-# and data, libstdc++, the CRT and libgcc, and the rest (headers, the import tables
+# and data, its own C library (platform/win32/crt), libstdc++, GCC's and MinGW's
+# runtime (crtbegin.o, crtend.o, libgcc, libmingwex), and the rest (headers, the import tables
 # and thunks, alignment). Each input section's size is charged, by the linker map, to the file
 # it came from; the rows add up to the size of the executable as shipped (stripped).
 #   exe_sizes.sh [EXE [MAP]]   (default build/win32/brivane.exe and its .map)
@@ -22,6 +23,8 @@ awk -v total="$total" -v art="${art:-0}" '
     if (size == 0 || skip) return
     if (file ~ /libstdc\+\+\.a|libsupc\+\+\.a/) part = "libstdc++"
     else if (file ~ /(crt2|crtbegin|crtend)\.o$|libmingw(32|ex)\.a|libmsvcrt\.a|libgcc(_eh)?\.a/) part = "CRT and libgcc"
+    # The own C library: the objects of platform/win32/crt among the executable'"'"'s.
+    else if (file ~ /\((startup|heap|memory|errno)\.cpp\.obj\)$/) part = "own C library"
     else if (file !~ /^\// && file ~ /\.obj\)?$/) part = "own code and data"
     # The link-time optimiser'"'"'s output: the program'"'"'s objects, optimised together.
     else if (file ~ /\.ltrans\.o$/) part = "own code and data"
@@ -39,7 +42,7 @@ awk -v total="$total" -v art="${art:-0}" '
   /^ [^ *]+ +0x[0-9a-f]+ +0x[0-9a-f]+ / { charge($4, $3 + 0) }
   END {
     rest = total - art
-    n = split("own code and data|libstdc++|CRT and libgcc", order, "|")
+    n = split("own code and data|own C library|libstdc++|CRT and libgcc", order, "|")
     printf "%-30s %9s\n", "part", "bytes"
     printf "%-30s %9d\n", "art (.rsrc)", art
     for (i = 1; i <= n; i++) { printf "%-30s %9d\n", order[i], bytes[order[i]]; rest -= bytes[order[i]] }

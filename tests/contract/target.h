@@ -39,4 +39,9 @@ inline constexpr std::uint32_t kLastErrorSentinel = 0xDEADBEEF;
 
 std::unique_ptr<Target> MakeTarget();
 
+// The strtod the settings load called before the program had a conversion of its
+// own: the C library's natively (glibc), MSVCRT.DLL's on Windows; and its name.
+double ReferenceStrtod(const char* text, char** end);
+extern const char* const kReferenceStrtodName;
+
 }  // namespace contract

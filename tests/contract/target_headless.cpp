@@ -1,4 +1,6 @@
 // The contract tables on the headless desktop.
+#include <cstdlib>
+
 #include "platform/headless/desktop.h"
 #include "target.h"
 
@@ -44,5 +46,10 @@ class HeadlessTarget : public Target {
 std::unique_ptr<Target> MakeTarget() {
   return std::make_unique<HeadlessTarget>();
 }
+
+double ReferenceStrtod(const char* text, char** end) {
+  return std::strtod(text, end);
+}
+const char* const kReferenceStrtodName = "glibc";
 
 }  // namespace contract

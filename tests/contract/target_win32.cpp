@@ -71,4 +71,17 @@ std::unique_ptr<Target> MakeTarget() {
   return std::make_unique<Win32Target>();
 }
 
+// The DLL's own function by its symbol, past MinGW's strtod, which std::strtod is
+// here: "_strtod" in the i686 build, "strtod" in the x86-64 one, whose C symbols
+// have no leading underscore.
+#define BRIVANE_SYMBOL_TEXT(prefix, name) #prefix #name
+#define BRIVANE_SYMBOL(prefix, name) BRIVANE_SYMBOL_TEXT(prefix, name)
+extern "C" double MsvcrtStrtod(const char* text,
+                               char** end) __asm__(BRIVANE_SYMBOL(__USER_LABEL_PREFIX__, strtod));
+
+double ReferenceStrtod(const char* text, char** end) {
+  return MsvcrtStrtod(text, end);
+}
+const char* const kReferenceStrtodName = "MSVCRT.DLL";
+
 }  // namespace contract

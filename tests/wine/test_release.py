@@ -1,10 +1,13 @@
 """The release package of the win32 build, brivane-VERSION.zip: exactly brivane.exe,
 Help.chm and README.txt, the first two byte for byte as built, the README in CRLF and
 plain ASCII with what a Windows user needs to know; and the Windows 95 import check
-of the brivane.exe it holds: every function it imports is exported by the Windows 95
-DLLs (lists in ../shared/win9x), and one that 9x only stubs fails unless it stands
-below with the reason its failure does no harm. (Instructions newer than the 486 fail
-the build itself: cmake/runtime486/check486.sh.)"""
+of the brivane.exe it holds: it imports from KERNEL32, USER32, GDI32 and ADVAPI32
+only, every function it imports is exported by the Windows 95 DLLs (lists in
+../shared/win9x), and one that 9x only stubs fails unless it stands below with the
+reason its failure does no harm. Its start-up, which no test here runs (the tests
+under Wine run the x86-64 build where no 32-bit program runs), is checked in the
+linker's map: the own C library's entry point, the exception tables registered.
+(Instructions newer than the 486 fail the build itself: cmake/runtime486/check486.sh.)"""
 
 import os
 import re
@@ -21,20 +24,21 @@ VERSION = re.search(r"set\(BRIVANE_VERSION ([0-9.]+)\)",
 ZIP = wine.BUILD / f"brivane-{VERSION}.zip"
 LISTS = Path(os.environ.get("BRIVANE_WIN9X_LISTS") or wine.REPO.parent / "shared" / "win9x")
 
+# Every Windows 95 has these; the C runtime is the program's own (platform/win32/crt),
+# and anything else is loaded at run time.
+SYSTEM_DLLS = {"kernel32", "user32", "gdi32", "advapi32"}
+
 # Stubbed on 9x, imported by the runtime, harmless there.
 ALLOWED_STUBS = {
     # libgcc's thread and unwinder support creates a semaphore only when a second
     # thread contends for a lock; the program has one thread.
     ("kernel32", "CreateSemaphoreW"),
-    # The CRT's codepage and rand_s emulation try the W call and fall back to the A
-    # call when it fails, which it always does on 9x.
-    ("kernel32", "GetModuleHandleW"),
-    ("kernel32", "LoadLibraryW"),
 }
 
-README_MENTIONS = (f"Brivane {VERSION}", "Windows 95", "Windows 98", "Windows ME",
-                   "486 processor", "MSVCRT.DLL", "support@brivane.co.uk", "Brivane.ini",
-                   "[Configeration]", "shell=Explorer.exe", "system.ini", "Exit")
+README_MENTIONS = (f"Brivane {VERSION}", "Windows 95 (every release", "Windows 98",
+                   "Windows 98 SE", "Windows ME", "nothing else installed", "486 processor",
+                   "support@brivane.co.uk", "Brivane.ini", "[Configeration]",
+                   "shell=Explorer.exe", "system.ini", "Exit")
 
 
 @pytest.fixture(scope="module")
@@ -69,12 +73,23 @@ def test_the_readme_mentions(readme, text):
     assert text.encode() in readme
 
 
+@pytest.fixture(scope="module")
+def shipped_exe(package, tmp_path_factory):
+    """The brivane.exe of the zip, as a file."""
+    exe = tmp_path_factory.mktemp("shipped") / "brivane.exe"
+    exe.write_bytes(package["brivane.exe"])
+    return exe
+
+
+def objdump(*args):
+    return subprocess.run(["i686-w64-mingw32-objdump", *map(str, args)], check=True,
+                          capture_output=True, text=True).stdout
+
+
 def imports(exe):
     """(dll, name) pairs of the import table; '#N' for an import by ordinal."""
-    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", str(exe)], check=True,
-                          capture_output=True, text=True).stdout
     found, dll = set(), None
-    for line in dump.splitlines():
+    for line in objdump("-p", exe).splitlines():
         if line.startswith("\tDLL Name:"):
             dll = line.split()[-1].lower().removesuffix(".dll")
         elif dll and re.match(r"\t[0-9a-f]+\t", line):
@@ -83,11 +98,16 @@ def imports(exe):
     return found
 
 
-def test_every_import_is_in_windows_95(package, tmp_path):
+def test_it_imports_from_the_four_system_dlls_only(shipped_exe):
+    found = imports(shipped_exe)
+    assert found, "no import table"
+    others = sorted({dll for dll, _ in found} - SYSTEM_DLLS)
+    assert not others, f"brivane.exe imports from {others}, which a Windows 95 may lack"
+
+
+def test_every_import_is_in_windows_95(shipped_exe):
     wine.require(LISTS / "kernel32.txt")
-    exe = tmp_path / "brivane.exe"
-    exe.write_bytes(package["brivane.exe"])
-    found = imports(exe)
+    found = imports(shipped_exe)
     assert found, "no import table"
     stubs = {tuple(line.split()) for line in (LISTS / "stubs.txt").read_text().splitlines()
              if line and not line.startswith("#")}
@@ -104,3 +124,41 @@ def test_every_import_is_in_windows_95(package, tmp_path):
     assert not unchecked, f"imports from DLLs without an export list: {unchecked}"
     assert not missing, f"Windows 95 does not export: {missing}"
     assert not stubbed, f"Windows 9x only stubs: {stubbed}"
+
+
+def symbols():
+    """name -> address of brivane.sym, the shipped file's symbols."""
+    dump = subprocess.run(["i686-w64-mingw32-nm", str(wine.BUILD / "brivane.sym")],
+                          check=True, capture_output=True, text=True).stdout
+    return {f[2]: int(f[0], 16) for f in map(str.split, dump.splitlines()) if len(f) == 3}
+
+
+def words(exe, address, count):
+    """`count` 32-bit words of the executable's image from `address` on."""
+    dump = objdump("-s", f"--start-address={address:#x}", f"--stop-address={address + 4 * count:#x}",
+                   exe)
+    data = b"".join(bytes.fromhex("".join(line[1:45].split()[1:]))
+                    for line in dump.splitlines() if re.match(r" [0-9a-f]+ ", line))
+    return [int.from_bytes(data[i:i + 4], "little", signed=True) for i in range(0, len(data), 4)]
+
+
+def test_the_start_up_is_the_own_c_librarys(shipped_exe):
+    wine.require(wine.BUILD / "brivane.sym", wine.BUILD / "brivane.exe.map")
+    syms = symbols()
+    start = int(re.search(r"start address (0x[0-9a-f]+)", objdump("-f", shipped_exe))[1], 16)
+    assert start == syms["_WinMainCRTStartup"], "the entry point is not the own C library's"
+    layout = (wine.BUILD / "brivane.exe.map").read_text()
+    assert re.search(r"\.text\$WinMainCRTStartup\s+0x[0-9a-f]+\s+0x[0-9a-f]+ \S*\(startup\.cpp\.obj\)",
+                     layout), "WinMainCRTStartup does not come from platform/win32/crt/startup.cpp"
+    # The i686 unwinder walks .eh_frame from crtbegin.o's start to crtend.o's end mark.
+    tables = [f for _, size, f in re.findall(r"^ \.eh_frame\s+(0x[0-9a-f]+)\s+(0x[0-9a-f]+) (\S+)",
+                                             layout, re.M) if int(size, 16)]
+    assert tables[0].endswith("/crtbegin.o") and tables[-1].endswith("/crtend.o"), tables
+    # The constructors, -1 then the functions up to a 0: crtend.o's registers the
+    # tables with the unwinder, and runs first, as the list runs from its end.
+    ctors = words(shipped_exe, syms["___CTOR_LIST__"], 16)
+    assert ctors[0] == -1 and 0 in ctors, ctors
+    listed = ctors[1:ctors.index(0)]
+    assert listed[-1] == syms["_register_frame_ctor"], [hex(c) for c in listed]
+    # crtbegin.o calls the unwinder's registration only if it is linked (a weak call).
+    assert syms.get("___register_frame_info"), "the unwinder's registration is not linked"
