@@ -4,11 +4,12 @@
 
 #include "common/error_codes.h"
 #include "common/failure.h"
-#include "common/log.h"
 #include "common/settings.h"
 #include "common/shell_entry.h"
 #include "common/termination.h"
 #include "platform/platform.h"
+#include "run/pause.h"
+#include "run/record.h"
 #include "run/run.h"
 
 namespace run {
@@ -37,7 +38,7 @@ void MaintenanceRun::FinishRun() {
       throw error;
     }
     Pause(5000);
-    Log({kLogCompleted, shutdown ? "shut down requested" : "restart requested"});
+    run::LogCompleted(shutdown);
     plat::Sys().ExitWindowsEx(shutdown ? plat::kEwxShutdown : plat::kEwxReboot, 0);
     EndApplication();
     completed_ = true;

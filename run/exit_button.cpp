@@ -2,10 +2,11 @@
 #include <string>
 
 #include "common/failure.h"
-#include "common/log.h"
 #include "common/termination.h"
 #include "platform/platform.h"
+#include "run/record.h"
 #include "run/run.h"
+#include "run/window_search.h"
 
 namespace run {
 
@@ -23,7 +24,7 @@ void MaintenanceRun::picExit_Click() {
     resume([] { common::EndApplication(); });
     return;
   }
-  common::Log("Exit during the run: closing the tools");
+  LogExitDuringRun();
   guard_.Off();
   resume([&] { window_.EnableTimer(Timer::kClean, false); });
   resume([&] { window_.EnableTimer(Timer::kScanDisk, false); });

@@ -9,7 +9,6 @@
 #include "platform/convert.h"
 #include "platform/system.h"
 #include "run/guard.h"
-#include "run/window_search.h"
 
 namespace run {
 
@@ -71,7 +70,6 @@ class MaintenanceRun {
   void AnswerScanDiskDialog();
 
   Window& window_;
-  WindowSearch search_;
   RunGuard guard_;
   bool completed_ = false;
   // When each tool started (GetTickCount), for the log.

@@ -3,24 +3,21 @@
 #include <string>
 
 #include "common/failure.h"
-#include "common/log.h"
 #include "common/settings.h"
 #include "platform/platform.h"
+#include "run/record.h"
 #include "run/run.h"
+#include "run/window_search.h"
 
 namespace run {
 
 bool MaintenanceRun::ScanDiskEnded() {
-  common::OnErrorResumeNext resume;
-  resume([&] {
-    plat::Sys().EnumWindows(
-        [this](plat::WindowId w) { return search_.EnumScanDiskWindow(w, 0) != 0; });
-  });
-  if (search_.ScanDiskFound != plat::kFalse) {
+  if (ScanDiskWindowShown()) {
     scandisk_seen_ = true;
     return false;
   }
   // A ScanDisk whose window has not appeared yet has not finished.
+  common::OnErrorResumeNext resume;
   bool ended = false;
   resume([&] { ended = scandisk_seen_ || plat::Sys().ProgramHasEnded(scandisk_process_); });
   return ended;
@@ -34,7 +31,7 @@ void MaintenanceRun::StartDefragAfterScanDisk() {
     // finds Defrag, started activated and without /n so that the user sees it work.
     const std::string command = std::string("Defrag.exe ") + StoredDriveLetter() + ":";
     plat::Sys().StartProgram(command, plat::kShowNormalFocus);
-    common::Log({common::kLogStarted, command});
+    LogStarted(command);
     defrag_started_ = plat::Sys().GetTickCount();
   });
   resume([&] { window_.EnableTimer(Timer::kDefrag, true); });
@@ -47,20 +44,18 @@ void MaintenanceRun::AnswerScanDiskDialog() {
   resume([&] {
     std::string text = "ScanDisk";
     const plat::Bool16 case_sensitive = plat::kTrue;
-    title = GetWindowTitle(FindWindowByTitle(window_.Handle(), text, case_sensitive));
+    title = WindowCaption(FindWindowByTitle(window_.Handle(), text, case_sensitive));
   });
   if (completed_ || !window_.Loaded() || title.empty()) return;
-  resume([&] { search_.ToolDialog = FindToolWindow("#32770", title.c_str()); });
-  if (search_.ToolDialog == 0) return;
-  resume([&] { search_.FindButton(search_.ToolDialog, "&No"); });
-  resume([&] { search_.PressButton(); });
+  const plat::WindowId dialog = FindToolWindow("#32770", title.c_str());
+  if (dialog != 0) PressButton(FindButton(dialog, "&No"));
 }
 
 void MaintenanceRun::timScanDisk_Timer() {
   if (!ScanDiskEnded()) return;
   if (!scandisk_end_logged_) {
     scandisk_end_logged_ = true;
-    common::LogDuration("ScanDisk finished", scandisk_started_);
+    LogScanDiskFinished(scandisk_started_);
   }
   common::OnErrorResumeNext resume;
   bool defrag = false;
@@ -78,12 +73,10 @@ void MaintenanceRun::timScanDisk_Timer() {
 
 void MaintenanceRun::timDefrag_Timer() {
   common::OnErrorResumeNext resume;
-  resume([&] { search_.ToolDialog = FindToolWindow("#32770", "Disk Defragmenter"); });
-  if (search_.ToolDialog == 0) return;
-  resume([&] { search_.FindButton(search_.ToolDialog, "&Yes"); });
-  if (common::Attempt([&] { search_.PressButton(); })) {
-    common::LogDuration("Defrag's final prompt answered", defrag_started_);
-  }
+  const plat::WindowId dialog = FindToolWindow("#32770", "Disk Defragmenter");
+  if (dialog == 0) return;
+  PressButton(FindButton(dialog, "&Yes"));
+  LogPromptAnswered(defrag_started_);
   resume([&] { FinishRun(); });
 }
 
