@@ -73,6 +73,14 @@ void Rotate(const std::string& path) {
   plat::Sys().MoveFile(tmp, path);
 }
 
+// False when the log's last line was cut short (a full disk, the power gone
+// inside a write): the next line must not be glued to it.
+bool EndsWithLineEnd(const std::string& path) {
+  std::vector<std::uint8_t> all;
+  if (!Attempt([&] { all = plat::Sys().ReadFileBytes(path); })) return true;
+  return all.empty() || all.back() == '\n';
+}
+
 }  // namespace
 
 std::string LogFilePath() {
@@ -82,7 +90,8 @@ std::string LogFilePath() {
 void Log(std::initializer_list<std::string_view> parts) {
   Attempt([&] {
     const std::string path = LogFilePath();
-    const std::string line = Line(plat::Sys().GetLocalTime(), parts);
+    std::string line = Line(plat::Sys().GetLocalTime(), parts);
+    if (!EndsWithLineEnd(path)) line.insert(0, "\r\n");
     if (plat::Sys().AppendFileBytes(path, Bytes(line)) >= kLogLimit) Rotate(path);
   });
 }

@@ -14,6 +14,21 @@
 
 namespace run {
 
+// Windows (or a program that would not end) refused to end the session: with no
+// shell running the screen would stay empty. The settings file is gone already,
+// so the next start is an ordinary one.
+void MaintenanceRun::StartShellAfterRefusal(const std::string& shell) {
+  std::uint32_t error = 0;
+  common::Attempt([&] { error = plat::Sys().GetLastError(); });
+  LogShutdownRefused(error, shell);
+  guard_.Off();
+  plat::RuntimeError failure(0);
+  if (!common::Attempt([&] { plat::Sys().StartProgram(shell, plat::kShowNormalFocus); },
+                       &failure)) {
+    LogShellNotStarted(failure.number());
+  }
+}
+
 void MaintenanceRun::FinishRun() {
   if (completed_) return;
   common::OnErrorReportAndReturn(common::codes::kFinishRun, [&] {
@@ -39,7 +54,9 @@ void MaintenanceRun::FinishRun() {
     }
     Pause(5000);
     run::LogCompleted(shutdown);
-    plat::Sys().ExitWindowsEx(shutdown ? plat::kEwxShutdown : plat::kEwxReboot, 0);
+    if (!plat::Sys().ExitWindowsEx(shutdown ? plat::kEwxShutdown : plat::kEwxReboot, 0)) {
+      StartShellAfterRefusal(shell);
+    }
     EndApplication();
     completed_ = true;
   });

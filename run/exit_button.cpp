@@ -1,5 +1,7 @@
 // Exit: leave the program, or stop a run by closing the tools and completing it.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "common/failure.h"
 #include "common/termination.h"
@@ -29,6 +31,7 @@ void MaintenanceRun::picExit_Click() {
   resume([&] { window_.EnableTimer(Timer::kClean, false); });
   resume([&] { window_.EnableTimer(Timer::kScanDisk, false); });
   resume([&] { window_.EnableTimer(Timer::kDefrag, false); });
+  std::vector<plat::WindowId> closed;
   for (const char* tool : {"Scandisk", "Defrag"}) {
     plat::WindowId window = 0;
     resume([&] {
@@ -38,6 +41,15 @@ void MaintenanceRun::picExit_Click() {
     });
     if (completed_ || !window_.Loaded()) return;
     if (window != 0) SendToTool(window, plat::kWmClose);
+    closed.push_back(window);
+  }
+  // Captions in another language: the tools' windows by their processes too.
+  for (plat::ProcessId tool : {scandisk_process_, defrag_process_}) {
+    for (plat::WindowId window : WindowsOf(tool)) {
+      if (std::find(closed.begin(), closed.end(), window) != closed.end()) continue;
+      SendToTool(window, plat::kWmClose);
+      closed.push_back(window);
+    }
   }
   resume([&] { FinishRun(); });
 }

@@ -41,6 +41,7 @@ void MaintenanceRun::StartTool(const char* program) {
     scandisk_seen_ = false;
     scandisk_started_ = plat::Sys().GetTickCount();
   } else {
+    defrag_process_ = id;
     defrag_started_ = plat::Sys().GetTickCount();
   }
 }

@@ -91,6 +91,36 @@ void LogPromptAnswered(std::uint32_t defrag_started) {
   LogDuration("Defrag's final prompt answered", defrag_started);
 }
 
+void LogPromptAnsweredById(std::uint32_t defrag_started, std::string_view caption) {
+  common::Log({"Defrag's final prompt answered after ",
+               Elapsed(plat::Sys().GetTickCount() - defrag_started), " (\"", caption,
+               "\", a question of Defrag's process, by the Yes button's ID)"});
+}
+
+void LogPromptNotAnswered(std::string_view caption, bool button_found) {
+  common::Log({"Defrag's final prompt \"", caption, "\" seen, but ",
+               button_found ? "its Yes button did not take the clicks" : "it has no Yes button",
+               ": not answered"});
+}
+
+void LogDefragEndedWithoutPrompt(std::uint32_t defrag_started) {
+  LogDuration("Defrag ended without its final prompt", defrag_started);
+}
+
+void LogScanDiskQuestionAnswered(std::string_view caption) {
+  common::Log(
+      {"A question of ScanDisk's process (\"", caption, "\") answered No by the button's ID"});
+}
+
+void LogShutdownRefused(std::uint32_t error, std::string_view shell) {
+  common::Log({"Windows refused to end the session (error ", std::to_string(error),
+               "): starting the shell ", shell});
+}
+
+void LogShellNotStarted(int error) {
+  common::Log({"The shell could not be started (error ", std::to_string(error), ")"});
+}
+
 void LogExitDuringRun() {
   common::Log("Exit during the run: closing the tools");
 }

@@ -29,6 +29,16 @@ void LogInterruptedBefore();
 // "ScanDisk finished after 1:02:05", the time since `started` (GetTickCount).
 void LogScanDiskFinished(std::uint32_t started);
 void LogPromptAnswered(std::uint32_t defrag_started);
+// The prompt in another language: a question of Defrag's process, its Yes
+// button found by its ID.
+void LogPromptAnsweredById(std::uint32_t defrag_started, std::string_view caption);
+// The prompt was there, but no button took the clicks.
+void LogPromptNotAnswered(std::string_view caption, bool button_found);
+void LogDefragEndedWithoutPrompt(std::uint32_t defrag_started);
+void LogScanDiskQuestionAnswered(std::string_view caption);
+// ExitWindowsEx answered FALSE: the run ends on a desktop instead.
+void LogShutdownRefused(std::uint32_t error, std::string_view shell);
+void LogShellNotStarted(int error);
 void LogExitDuringRun();
 
 }  // namespace run

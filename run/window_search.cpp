@@ -101,6 +101,39 @@ plat::WindowId FindButton(plat::WindowId dialog, std::string_view caption) {
   return button;
 }
 
+plat::WindowId FindButtonById(plat::WindowId dialog, int id) {
+  plat::WindowId button = 0;
+  common::Attempt([&] {
+    plat::Sys().EnumChildWindows(dialog, [&](plat::WindowId w) {
+      if (plat::Sys().GetDlgCtrlID(w) == id && ClassName(w) == "Button") button = w;
+      return button == 0;
+    });
+  });
+  return button;
+}
+
+std::vector<plat::WindowId> WindowsOf(plat::ProcessId process) {
+  std::vector<plat::WindowId> windows;
+  if (process == 0) return windows;
+  common::Attempt([&] {
+    plat::Sys().EnumWindows([&](plat::WindowId w) {
+      if (plat::Sys().GetWindowProcess(w) == process && !IsOwn(w)) windows.push_back(w);
+      return true;
+    });
+  });
+  return windows;
+}
+
+plat::WindowId FindQuestionOf(plat::ProcessId process) {
+  for (plat::WindowId w : WindowsOf(process)) {
+    if (ClassName(w) == "#32770" && FindButtonById(w, plat::kIdYesButton) != 0 &&
+        FindButtonById(w, plat::kIdNoButton) != 0) {
+      return w;
+    }
+  }
+  return 0;
+}
+
 bool SendToTool(plat::WindowId window, unsigned message) {
   bool sent = false;
   common::Attempt([&] {
@@ -113,11 +146,11 @@ bool SendToTool(plat::WindowId window, unsigned message) {
 
 bool PressButton(plat::WindowId button) {
   if (button == 0) return false;
-  bool pressed = true;
-  for (unsigned message :
-       {plat::kWmLButtonDown, plat::kWmLButtonUp, plat::kWmLButtonDown, plat::kWmLButtonUp}) {
-    pressed = SendToTool(button, message) && pressed;
-  }
+  // The first click is the answer: the dialog may well be gone for the second.
+  bool pressed = SendToTool(button, plat::kWmLButtonDown);
+  pressed = SendToTool(button, plat::kWmLButtonUp) && pressed;
+  SendToTool(button, plat::kWmLButtonDown);
+  SendToTool(button, plat::kWmLButtonUp);
   return pressed;
 }
 

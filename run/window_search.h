@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/convert.h"
 #include "platform/system.h"
@@ -33,6 +34,14 @@ plat::WindowId FindButton(plat::WindowId dialog, std::string_view caption);
 // Two left clicks at the button's top-left corner. True when all four messages
 // were delivered.
 bool PressButton(plat::WindowId button);
+
+// A tool's windows in any language: its process's top-level "#32770" dialog with
+// both a message box's Yes and No buttons (by control ID); 0 when none.
+plat::WindowId FindQuestionOf(plat::ProcessId process);
+// The descendant of `dialog` with this control ID; 0 when none.
+plat::WindowId FindButtonById(plat::WindowId dialog, int id);
+// The top-level windows of `process`, top first; none for process 0.
+std::vector<plat::WindowId> WindowsOf(plat::ProcessId process);
 
 // Sends a message to another program without hanging on it when it is hung.
 // False when it was not delivered.
