@@ -15,8 +15,9 @@ namespace plat::win32 {
 // A toolkit colour (0x00BBGGRR or a system colour) as a COLORREF.
 COLORREF ToColorRef(Colour colour);
 
-// Fonts and solid brushes, each created on first use and kept until the cache
-// goes (at exit): windows keep using them after the call that asked.
+// Fonts (at their pixel height at 96 dpi) and solid brushes, each created on
+// first use and kept until the cache goes (at exit): windows keep using them
+// after the call that asked.
 class GdiCache {
  public:
   GdiCache() = default;
@@ -24,7 +25,7 @@ class GdiCache {
   GdiCache(const GdiCache&) = delete;
   GdiCache& operator=(const GdiCache&) = delete;
 
-  HFONT Font(const FontDesc& layout);
+  HFONT Font(const FontDesc& desc);
   HBRUSH Brush(COLORREF colour);
 
  private:
