@@ -196,11 +196,11 @@ Win32Ui::Win32Ui() : instance_(GetModuleHandleA(nullptr)) {
   WNDCLASSA wc{};
   wc.hInstance = instance_;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpfnWndProc = FormProc;
+  wc.lpfnWndProc = SurfaceProc<Form>;
   wc.lpszClassName = kFormClass;
   wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kAppIconId));
   RegisterClassA(&wc);
-  wc.lpfnWndProc = PictureProc;
+  wc.lpfnWndProc = SurfaceProc<Control>;
   wc.lpszClassName = kPictureClass;
   wc.hIcon = nullptr;
   RegisterClassA(&wc);
@@ -495,49 +495,45 @@ void Win32Ui::EndProcess() {
 
 // ---------------------------------------------------------------- window procedures
 
-LRESULT CALLBACK Win32Ui::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+// Every window of the toolkit opens alike: its data attached at creation, nothing
+// of the program before that or after WM_NCDESTROY, no exception past this frame.
+template <typename T>
+LRESULT CALLBACK Win32Ui::SurfaceProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) AttachCreateParam(hwnd, lp);
-  Form* form = DataOf<Form>(hwnd);
-  if (form == nullptr || g_ui == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
+  T* data = DataOf<T>(hwnd);
+  if (data == nullptr || g_ui == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
   return Guarded([&]() -> LRESULT {
+    if (msg == WM_NCDESTROY) Detach(hwnd);
     LRESULT result = 0;
-    switch (msg) {
-      case WM_TIMER:
-        return g_ui->OnTimer(*form, wp);
-      case WM_CLOSE:
-        return g_ui->OnClose(*form);
-      case WM_POWERBROADCAST:
-        if (wp == PBT_APMQUERYSUSPEND && g_ui->refuse_suspend_) return BROADCAST_QUERY_DENY;
-        break;
-      case WM_NCDESTROY:
-        Detach(hwnd);
-        break;
-      default:
-        if (g_ui->SurfaceMessage(hwnd, Surface{form, nullptr}, msg, wp, lp, &result)) return result;
+    if (g_ui->OwnMessage(hwnd, *data, msg, wp, lp, &result) ||
+        g_ui->SurfaceMessage(hwnd, SurfaceOf(*data), msg, wp, lp, &result)) {
+      return result;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
   });
 }
 
-LRESULT CALLBACK Win32Ui::PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) AttachCreateParam(hwnd, lp);
-  Control* box = DataOf<Control>(hwnd);
-  if (box == nullptr || g_ui == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
-  return Guarded([&]() -> LRESULT {
-    LRESULT result = 0;
-    switch (msg) {
-      case WM_NCPAINT:
-        return g_ui->OnNcPaint(hwnd, wp, lp);
-      case WM_NCDESTROY:
-        Detach(hwnd);
-        break;
-      default:
-        if (g_ui->SurfaceMessage(hwnd, Surface{&box->form(), box}, msg, wp, lp, &result)) {
-          return result;
-        }
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-  });
+bool Win32Ui::OwnMessage(HWND, Form& form, UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
+  switch (msg) {
+    case WM_TIMER:
+      *result = OnTimer(form, wp);
+      return true;
+    case WM_CLOSE:
+      *result = OnClose(form);
+      return true;
+    case WM_POWERBROADCAST:
+      if (wp != PBT_APMQUERYSUSPEND || !refuse_suspend_) return false;
+      *result = BROADCAST_QUERY_DENY;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Win32Ui::OwnMessage(HWND hwnd, Control&, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  if (msg != WM_NCPAINT) return false;
+  *result = OnNcPaint(hwnd, wp, lp);
+  return true;
 }
 
 bool Win32Ui::SurfaceMessage(HWND hwnd, const Surface& s, UINT msg, WPARAM wp, LPARAM lp,
