@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/palette.h"
+
 namespace plat::win32 {
 namespace {
 
@@ -39,6 +41,7 @@ COLORREF ToColorRef(Colour colour) {
 GdiCache::~GdiCache() {
   for (auto& f : fonts_) DeleteObject(f.font);
   for (auto& b : brushes_) DeleteObject(b.second);
+  if (palette_ != nullptr) DeleteObject(palette_);
 }
 
 // At the height the font has at 96 dpi, whatever LOGPIXELSY says: the layouts are
@@ -90,6 +93,26 @@ HBRUSH GdiCache::Brush(COLORREF colour) {
   return brush;
 }
 
+HPALETTE GdiCache::Palette() {
+  if (palette_checked_) return palette_;
+  palette_checked_ = true;
+  HDC screen = GetDC(nullptr);
+  if (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) palette_ = CreateHalftonePalette(screen);
+  ReleaseDC(nullptr, screen);
+  return palette_;
+}
+
+HPALETTE GdiCache::UsePalette(HDC dc) {
+  if (Palette() == nullptr) return nullptr;
+  HPALETTE old = SelectPalette(dc, palette_, FALSE);
+  RealizePalette(dc);
+  return old;
+}
+
+COLORREF GdiCache::Solid(Colour colour) {
+  return SolidColourRef(ToColorRef(colour), Palette() != nullptr);
+}
+
 // ---------------------------------------------------------------- drawing
 
 std::string WithoutAccessMarks(std::string_view caption) {
@@ -125,7 +148,7 @@ void DrawLabel(HDC dc, GdiCache& gdi, const Control& label, const RECT& rect) {
   RECT r = rect;
   HGDIOBJ old_font = SelectObject(dc, gdi.Font(layout.font));
   int old_mode = SetBkMode(dc, TRANSPARENT);
-  COLORREF old_colour = SetTextColor(dc, ToColorRef(label.ForeColor()));
+  COLORREF old_colour = SetTextColor(dc, gdi.Solid(label.ForeColor()));
   DrawTextA(dc, label.Caption().c_str(), -1, &r, format);
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);

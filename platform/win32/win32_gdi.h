@@ -28,6 +28,17 @@ class GdiCache {
   HFONT Font(const FontDesc& desc);
   HBRUSH Brush(COLORREF colour);
 
+  // On a screen with a palette (256 colours or fewer) the halftone palette that
+  // every surface paints through, made once; null on any other screen.
+  HPALETTE Palette();
+  // Selects the palette into `dc` and realises it (in the foreground when the
+  // window is the active one); returns the palette to select back, null when
+  // the screen has none and nothing changed.
+  HPALETTE UsePalette(HDC dc);
+  // A toolkit colour for solid fills and text: on a palette screen the nearest
+  // entry of the realised palette, which fills solid instead of dithering.
+  COLORREF Solid(Colour colour);
+
  private:
   struct FontEntry {
     std::string face;
@@ -37,6 +48,8 @@ class GdiCache {
   };
   std::vector<FontEntry> fonts_;
   std::vector<std::pair<COLORREF, HBRUSH>> brushes_;
+  bool palette_checked_ = false;
+  HPALETTE palette_ = nullptr;
 };
 
 // The text as shown: "&x" marks an access key, "&&" is a plain ampersand.

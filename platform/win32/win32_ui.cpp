@@ -513,7 +513,7 @@ LRESULT CALLBACK Win32Ui::SurfaceProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
   });
 }
 
-bool Win32Ui::OwnMessage(HWND, Form& form, UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
+bool Win32Ui::OwnMessage(HWND hwnd, Form& form, UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
   switch (msg) {
     case WM_TIMER:
       *result = OnTimer(form, wp);
@@ -524,6 +524,12 @@ bool Win32Ui::OwnMessage(HWND, Form& form, UINT msg, WPARAM wp, LPARAM, LRESULT*
     case WM_POWERBROADCAST:
       if (wp != PBT_APMQUERYSUSPEND || !refuse_suspend_) return false;
       *result = BROADCAST_QUERY_DENY;
+      return true;
+    case WM_QUERYNEWPALETTE:
+      *result = OnQueryNewPalette(hwnd);
+      return true;
+    case WM_PALETTECHANGED:
+      *result = OnPaletteChanged(hwnd, reinterpret_cast<HWND>(wp));
       return true;
     default:
       return false;
@@ -592,6 +598,7 @@ bool Win32Ui::SurfaceMessage(HWND hwnd, const Surface& s, UINT msg, WPARAM wp, L
 LRESULT Win32Ui::OnPaint(HWND hwnd, const Surface& s) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
+  HPALETTE old_palette = gdi_.UsePalette(dc);
   RECT client;
   GetClientRect(hwnd, &client);
   int covered_w = 0, covered_h = 0;
@@ -601,7 +608,7 @@ LRESULT Win32Ui::OnPaint(HWND hwnd, const Surface& s) {
     if (!image.empty()) covered_w = image.width, covered_h = image.height;
   }
   HBRUSH back =
-      s.box ? gdi_.Brush(ToColorRef(s.box->BackColor())) : GetSysColorBrush(COLOR_BTNFACE);
+      s.box ? gdi_.Brush(gdi_.Solid(s.box->BackColor())) : GetSysColorBrush(COLOR_BTNFACE);
   RECT right{covered_w, 0, client.right, client.bottom};
   RECT below{0, covered_h, covered_w, client.bottom};
   if (right.left < right.right) FillRect(dc, &right, back);
@@ -612,6 +619,7 @@ LRESULT Win32Ui::OnPaint(HWND hwnd, const Surface& s) {
     RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
     DrawLabel(dc, gdi_, *c, rect);
   }
+  if (old_palette != nullptr) SelectPalette(dc, old_palette, TRUE);
   EndPaint(hwnd, &ps);
   return 0;
 }
@@ -697,8 +705,9 @@ LRESULT Win32Ui::OnCtlColor(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   Control* c = ChildControl(hwnd, reinterpret_cast<HWND>(lp));
   if (c == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
   HDC dc = reinterpret_cast<HDC>(wp);
-  COLORREF back = ToColorRef(c->BackColor());
-  SetTextColor(dc, ToColorRef(c->ForeColor()));
+  gdi_.UsePalette(dc);  // the control's DC goes back to its defaults when released
+  COLORREF back = gdi_.Solid(c->BackColor());
+  SetTextColor(dc, gdi_.Solid(c->ForeColor()));
   SetBkColor(dc, back);
   return reinterpret_cast<LRESULT>(gdi_.Brush(back));
 }
@@ -713,6 +722,29 @@ LRESULT Win32Ui::OnTimer(Form& form, WPARAM id) {
     return 0;
   }
   Dispatch::Timer(*controls[id - 1]);
+  return 0;
+}
+
+// The form comes to the front: its palette takes the system palette, and what
+// was painted through the old one is painted again.
+LRESULT Win32Ui::OnQueryNewPalette(HWND hwnd) {
+  HPALETTE palette = gdi_.Palette();
+  if (palette == nullptr) return FALSE;
+  HDC dc = GetDC(hwnd);
+  HPALETTE old = SelectPalette(dc, palette, FALSE);
+  UINT changed = RealizePalette(dc);
+  SelectPalette(dc, old, TRUE);
+  ReleaseDC(hwnd, dc);
+  if (changed != 0) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  return TRUE;
+}
+
+// Another window changed the system palette: paint again, realising ours in the
+// background. Never for a change of our own, which would repaint without end.
+LRESULT Win32Ui::OnPaletteChanged(HWND hwnd, HWND changer) {
+  if (gdi_.Palette() != nullptr && !IsWithin(changer, hwnd)) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
   return 0;
 }
 

@@ -75,6 +75,8 @@ class Win32Ui : public UiBackend {
   LRESULT OnCtlColor(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnTimer(Form& form, WPARAM id);
   LRESULT OnClose(Form& form);
+  LRESULT OnQueryNewPalette(HWND hwnd);
+  LRESULT OnPaletteChanged(HWND hwnd, HWND changer);
 
   HINSTANCE instance_;
   GdiCache gdi_;
