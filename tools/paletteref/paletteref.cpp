@@ -56,14 +56,20 @@ void MakeGradient() {
   }
 }
 
-void PaintGradient(HDC dc, int left) {
+// A 32-bit DIB of w x h pixels, rows top-down.
+BITMAPINFO Dib32(int w, int h) {
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-  bmi.bmiHeader.biWidth = kHalf;
-  bmi.bmiHeader.biHeight = -kRow;
+  bmi.bmiHeader.biWidth = w;
+  bmi.bmiHeader.biHeight = -h;
   bmi.bmiHeader.biPlanes = 1;
   bmi.bmiHeader.biBitCount = 32;
   bmi.bmiHeader.biCompression = BI_RGB;
+  return bmi;
+}
+
+void PaintGradient(HDC dc, int left) {
+  BITMAPINFO bmi = Dib32(kHalf, kRow);
   SetDIBitsToDevice(dc, left, 0, kHalf, kRow, 0, 0, 0, kRow, g_gradient.data(), &bmi,
                     DIB_RGB_COLORS);
 }
@@ -117,13 +123,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // The quarter at (x, y) as the screen holds it, through a 32-bit DIB section.
 void Report(HWND hwnd, const char* name, int x, int y, int w, int h) {
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-  bmi.bmiHeader.biWidth = w;
-  bmi.bmiHeader.biHeight = -h;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bmi = Dib32(w, h);
   void* bits = nullptr;
   HDC screen = GetDC(hwnd);
   HBITMAP dib = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
