@@ -81,7 +81,7 @@ MUTANTS = [
      "256 colours: the halftone palette is never realised, surfaces show the system colours"),
     (32, "platform/headless/forms.cpp",
      "if (f->native != changer && FormVisible(*f)) RepaintForm(*f);",
-     "if (FormVisible(*f)) RepaintForm(*f);",
+     "(void)changer;\n    if (FormVisible(*f)) RepaintForm(*f);",
      "256 colours: a form paints again for its own palette change"),
     (33, "platform/headless/forms.cpp",
      "  ours_in_front_ = false;\n  mapped_valid_ = false;\n  PaletteChanged(foreign);\n",
