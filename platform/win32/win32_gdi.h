@@ -32,8 +32,8 @@ class GdiCache {
   // every surface paints through, made once; null on any other screen.
   HPALETTE Palette();
   // Selects the palette into `dc` and realises it (in the foreground when the
-  // window is the active one); returns the palette to select back, null when
-  // the screen has none and nothing changed.
+  // window is the active one); returns the palette to select back, or null
+  // when the screen has none and nothing was selected.
   HPALETTE UsePalette(HDC dc);
   // A toolkit colour for solid fills and text: on a palette screen the nearest
   // entry of the realised palette, which fills solid instead of dithering.
