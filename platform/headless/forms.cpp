@@ -1,5 +1,7 @@
 #include "platform/headless/forms.h"
 
+#include <algorithm>
+
 #include "platform/platform.h"
 
 namespace headless {
@@ -70,6 +72,7 @@ void Forms::Changed(plat::Control& control, int what) {
 }
 
 void Forms::PowerOff() {
+  SetScreenBits(palette_screen_ ? 8 : 32);  // the system palette starts afresh
   screens_.clear();
   pointers_.clear();
   exposed_.clear();
@@ -83,9 +86,7 @@ void Forms::PaintExposed() {
   for (const plat::Form* f : forms) {
     if (!f->Loaded() || !f->Visible()) continue;
     for (const auto& c : f->controls()) {
-      if (c->kind() == plat::Kind::kPictureBox && c->Visible()) {
-        screens_[c.get()].image = c->Retained();
-      }
+      if (c->kind() == plat::Kind::kPictureBox && c->Visible()) Paint(*c, screens_[c.get()]);
     }
   }
 }
@@ -93,7 +94,7 @@ void Forms::PaintExposed() {
 void Forms::Refresh(plat::Form& form, plat::Control* control) {
   auto paint = [this](plat::Control& c) {
     ScreenState& s = screens_[&c];
-    if (keep_screens_) s.image = c.Retained();
+    if (keep_screens_) Paint(c, s);
     ++s.repaints;
   };
   if (control != nullptr) {
@@ -103,6 +104,115 @@ void Forms::Refresh(plat::Form& form, plat::Control* control) {
   for (const auto& c : form.controls()) {
     if (c->kind() == plat::Kind::kPictureBox) paint(*c);
   }
+}
+
+void Forms::Paint(const plat::Control& c, ScreenState& s) {
+  const plat::Image& from = c.Retained();
+  if (!palette_screen_) {
+    s.image = from;
+    return;
+  }
+  RealisePalette(c.form());
+  s.image.Reset(from.width, from.height, 0);
+  s.entries.resize(from.pixels.size());
+  for (std::size_t i = 0; i < from.pixels.size(); ++i) {
+    s.entries[i] = mapped_[LogicalEntry(from.pixels[i])];
+    s.image.pixels[i] = system_[s.entries[i]];
+  }
+}
+
+// ================================================================ the palette
+
+void Forms::SetScreenBits(int bits) {
+  palette_screen_ = bits <= 8;
+  const std::span<const plat::Pixel> fixed = plat::StaticColours();
+  system_.fill(0);
+  std::copy(fixed.begin(), fixed.begin() + plat::kStaticEntries, system_.begin());
+  std::copy(fixed.begin() + plat::kStaticEntries, fixed.end(),
+            system_.end() - plat::kStaticEntries);
+  ours_in_front_ = false;
+  mapped_valid_ = false;
+}
+
+int Forms::LogicalEntry(plat::Pixel p) {
+  auto it = logical_.find(p);
+  if (it != logical_.end()) return it->second;
+  auto e = static_cast<std::uint8_t>(plat::NearestEntry(plat::HalftonePalette(), p));
+  logical_.emplace(p, e);
+  return e;
+}
+
+bool Forms::RealisePalette(const plat::Form& f) {
+  const plat::Palette& halftone = plat::HalftonePalette();
+  bool changed = false;
+  if (windows_.Foreground() == f.native && !ours_in_front_) {
+    std::copy(halftone.begin() + plat::kStaticEntries, halftone.end() - plat::kStaticEntries,
+              system_.begin() + plat::kStaticEntries);
+    ours_in_front_ = true;
+    mapped_valid_ = false;
+    changed = true;
+  }
+  if (!mapped_valid_) {
+    for (int i = 0; i < plat::kPaletteEntries; ++i) {
+      mapped_[i] = static_cast<std::uint8_t>(plat::NearestEntry(system_, halftone[i]));
+    }
+    mapped_valid_ = true;
+  }
+  if (changed) PaletteChanged(f.native);
+  return changed;
+}
+
+// What the screen shows are entries: a new system palette recolours them at
+// once; every form but the one that made the change realises its own again and
+// paints.
+void Forms::PaletteChanged(WindowId changer) {
+  for (auto& [control, screen] : screens_) {
+    for (std::size_t i = 0; i < screen.entries.size(); ++i) {
+      screen.image.pixels[i] = system_[screen.entries[i]];
+    }
+  }
+  for (plat::Form* f : plat::LoadedForms()) {
+    if (f->native != changer && FormVisible(*f)) RepaintForm(*f);
+  }
+}
+
+void Forms::RepaintForm(const plat::Form& f) {
+  for (const auto& c : f.controls()) {
+    if (c->kind() != plat::Kind::kPictureBox || !c->Visible()) continue;
+    ScreenState& s = screens_[c.get()];
+    if (keep_screens_) Paint(*c, s);
+    ++s.repaints;
+  }
+}
+
+void Forms::ForeignPalette(WindowId foreign, const plat::Palette& palette) {
+  if (!palette_screen_) return;
+  windows_.SetForeground(foreign);
+  std::copy(palette.begin() + plat::kStaticEntries, palette.end() - plat::kStaticEntries,
+            system_.begin() + plat::kStaticEntries);
+  ours_in_front_ = false;
+  mapped_valid_ = false;
+  PaletteChanged(foreign);
+}
+
+void Forms::Activate(plat::Form& f) {
+  if (!windows_.WindowExists(f.native)) return;
+  windows_.SetForeground(f.native);
+  if (palette_screen_ && RealisePalette(f)) RepaintForm(f);
+}
+
+Forms::Solid Forms::ShownBackColour(const plat::Control& c) const {
+  plat::Pixel rgb = plat::ColourToPixel(c.BackColor());
+  if (!palette_screen_) return {rgb, false};
+  std::uint32_t bgr = ((rgb & 0xff) << 16) | (rgb & 0xff00) | ((rgb >> 16) & 0xff);
+  if (plat::SolidColourRef(bgr, palette_screen_) & plat::kPaletteRelative) {
+    const plat::Palette& halftone = plat::HalftonePalette();
+    return {system_[plat::NearestEntry(system_, halftone[plat::NearestEntry(halftone, rgb)])],
+            false};
+  }
+  // A plain RGB: a pattern of the system's colours unless it is one of them.
+  if (plat::IsStaticColour(rgb)) return {rgb, false};
+  return {plat::StaticColours()[plat::NearestEntry(plat::StaticColours(), rgb)], true};
 }
 
 WindowId Forms::WindowOf(const plat::Control& c) const {

@@ -2,7 +2,34 @@
 
 #include <cmath>
 
+#include "platform/palette.h"
+
 namespace plat::win32 {
+namespace {
+
+constexpr int kLayoutDpi = 96;  // Small Fonts, which the layouts were made for
+
+// Scalable sans-serif faces for a bitmap face that has no size small enough:
+// Tahoma (Windows 98 and ME, 95 with a later Internet Explorer), else Arial (every
+// release), both near MS Sans Serif's widths.
+constexpr const char* kScalableFaces[] = {"Tahoma", "Arial"};
+
+// The font's character height (the cell without its leading) and whether the
+// face it got is `face` and not a stand-in.
+int CharHeight(HFONT font, const char* face, bool* got_face) {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(screen, &tm);
+  char got[LF_FACESIZE] = "";
+  GetTextFaceA(screen, sizeof got, got);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  *got_face = lstrcmpiA(got, face) == 0;
+  return tm.tmHeight - tm.tmInternalLeading;
+}
+
+}  // namespace
 
 COLORREF ToColorRef(Colour colour) {
   if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xff));
@@ -14,27 +41,45 @@ COLORREF ToColorRef(Colour colour) {
 GdiCache::~GdiCache() {
   for (auto& f : fonts_) DeleteObject(f.font);
   for (auto& b : brushes_) DeleteObject(b.second);
+  if (palette_ != nullptr) DeleteObject(palette_);
 }
 
-HFONT GdiCache::Font(const FontDesc& layout) {
+// At the height the font has at 96 dpi, whatever LOGPIXELSY says: the layouts are
+// fixed pixels, so under Large Fonts (120 dpi) a font scaled by it would overflow
+// the painted boxes (8.25 pt: 11 pixels, not 14). Large Fonts also swaps MS Sans
+// Serif for its 120-dpi file, whose smallest size has 13-pixel characters: where
+// the face has nothing that small (or is missing), a scalable face makes the height.
+HFONT GdiCache::Font(const FontDesc& desc) {
   for (auto& f : fonts_) {
-    if (f.face == layout.face && f.points == layout.points && f.bold == layout.bold) return f.font;
+    if (f.face == desc.face && f.points == desc.points && f.bold == desc.bold) return f.font;
   }
-  HDC screen = GetDC(nullptr);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const LONG height = std::lround(desc.points * kLayoutDpi / 72.0);
   LOGFONTA lf{};
-  lf.lfHeight = -static_cast<LONG>(std::lround(layout.points * dpi / 72.0));
-  lf.lfWeight = layout.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfHeight = -height;
+  lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;  // a sans-serif stands in if the face is missing
-  lstrcpynA(lf.lfFaceName, layout.face, LF_FACESIZE);
+  lstrcpynA(lf.lfFaceName, desc.face, LF_FACESIZE);
   HFONT font = CreateFontIndirectA(&lf);
+  bool got_face = false;
+  if (font != nullptr && (CharHeight(font, desc.face, &got_face) > height || !got_face)) {
+    for (const char* face : kScalableFaces) {
+      lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+      HFONT scalable = CreateFontIndirectA(&lf);
+      if (scalable == nullptr) continue;
+      if (CharHeight(scalable, face, &got_face) <= height && got_face) {
+        DeleteObject(font);
+        font = scalable;
+        break;
+      }
+      DeleteObject(scalable);
+    }
+  }
   if (font == nullptr) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  fonts_.push_back({layout.face, layout.points, layout.bold, font});
+  fonts_.push_back({desc.face, desc.points, desc.bold, font});
   return font;
 }
 
@@ -46,6 +91,26 @@ HBRUSH GdiCache::Brush(COLORREF colour) {
   if (brush == nullptr) return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   brushes_.emplace_back(colour, brush);
   return brush;
+}
+
+HPALETTE GdiCache::Palette() {
+  if (palette_checked_) return palette_;
+  palette_checked_ = true;
+  HDC screen = GetDC(nullptr);
+  if (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) palette_ = CreateHalftonePalette(screen);
+  ReleaseDC(nullptr, screen);
+  return palette_;
+}
+
+HPALETTE GdiCache::UsePalette(HDC dc) {
+  if (Palette() == nullptr) return nullptr;
+  HPALETTE old = SelectPalette(dc, palette_, FALSE);
+  RealizePalette(dc);
+  return old;
+}
+
+COLORREF GdiCache::Solid(Colour colour) {
+  return SolidColourRef(ToColorRef(colour), Palette() != nullptr);
 }
 
 // ---------------------------------------------------------------- drawing
@@ -83,7 +148,7 @@ void DrawLabel(HDC dc, GdiCache& gdi, const Control& label, const RECT& rect) {
   RECT r = rect;
   HGDIOBJ old_font = SelectObject(dc, gdi.Font(layout.font));
   int old_mode = SetBkMode(dc, TRANSPARENT);
-  COLORREF old_colour = SetTextColor(dc, ToColorRef(label.ForeColor()));
+  COLORREF old_colour = SetTextColor(dc, gdi.Solid(label.ForeColor()));
   DrawTextA(dc, label.Caption().c_str(), -1, &r, format);
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);

@@ -15,8 +15,9 @@ namespace plat::win32 {
 // A toolkit colour (0x00BBGGRR or a system colour) as a COLORREF.
 COLORREF ToColorRef(Colour colour);
 
-// Fonts and solid brushes, each created on first use and kept until the cache
-// goes (at exit): windows keep using them after the call that asked.
+// Fonts (at their pixel height at 96 dpi) and solid brushes, each created on
+// first use and kept until the cache goes (at exit): windows keep using them
+// after the call that asked.
 class GdiCache {
  public:
   GdiCache() = default;
@@ -24,8 +25,19 @@ class GdiCache {
   GdiCache(const GdiCache&) = delete;
   GdiCache& operator=(const GdiCache&) = delete;
 
-  HFONT Font(const FontDesc& layout);
+  HFONT Font(const FontDesc& desc);
   HBRUSH Brush(COLORREF colour);
+
+  // On a screen with a palette (256 colours or fewer) the halftone palette that
+  // every surface paints through, made once; null on any other screen.
+  HPALETTE Palette();
+  // Selects the palette into `dc` and realises it (in the foreground when the
+  // window is the active one); returns the palette to select back, or null
+  // when the screen has none and nothing was selected.
+  HPALETTE UsePalette(HDC dc);
+  // A toolkit colour for solid fills and text: on a palette screen the nearest
+  // entry of the realised palette, which fills solid instead of dithering.
+  COLORREF Solid(Colour colour);
 
  private:
   struct FontEntry {
@@ -36,6 +48,8 @@ class GdiCache {
   };
   std::vector<FontEntry> fonts_;
   std::vector<std::pair<COLORREF, HBRUSH>> brushes_;
+  bool palette_checked_ = false;
+  HPALETTE palette_ = nullptr;
 };
 
 // The text as shown: "&x" marks an access key, "&&" is a plain ampersand.

@@ -196,11 +196,11 @@ Win32Ui::Win32Ui() : instance_(GetModuleHandleA(nullptr)) {
   WNDCLASSA wc{};
   wc.hInstance = instance_;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpfnWndProc = FormProc;
+  wc.lpfnWndProc = SurfaceProc<Form>;
   wc.lpszClassName = kFormClass;
   wc.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kAppIconId));
   RegisterClassA(&wc);
-  wc.lpfnWndProc = PictureProc;
+  wc.lpfnWndProc = SurfaceProc<Control>;
   wc.lpszClassName = kPictureClass;
   wc.hIcon = nullptr;
   RegisterClassA(&wc);
@@ -495,49 +495,51 @@ void Win32Ui::EndProcess() {
 
 // ---------------------------------------------------------------- window procedures
 
-LRESULT CALLBACK Win32Ui::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+// Every window of the toolkit opens alike: its data attached at creation, nothing
+// of the program before that or after WM_NCDESTROY, no exception past this frame.
+template <typename T>
+LRESULT CALLBACK Win32Ui::SurfaceProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) AttachCreateParam(hwnd, lp);
-  Form* form = DataOf<Form>(hwnd);
-  if (form == nullptr || g_ui == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
+  T* data = DataOf<T>(hwnd);
+  if (data == nullptr || g_ui == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
   return Guarded([&]() -> LRESULT {
+    if (msg == WM_NCDESTROY) Detach(hwnd);
     LRESULT result = 0;
-    switch (msg) {
-      case WM_TIMER:
-        return g_ui->OnTimer(*form, wp);
-      case WM_CLOSE:
-        return g_ui->OnClose(*form);
-      case WM_POWERBROADCAST:
-        if (wp == PBT_APMQUERYSUSPEND && g_ui->refuse_suspend_) return BROADCAST_QUERY_DENY;
-        break;
-      case WM_NCDESTROY:
-        Detach(hwnd);
-        break;
-      default:
-        if (g_ui->SurfaceMessage(hwnd, Surface{form, nullptr}, msg, wp, lp, &result)) return result;
+    if (g_ui->OwnMessage(hwnd, *data, msg, wp, lp, &result) ||
+        g_ui->SurfaceMessage(hwnd, SurfaceOf(*data), msg, wp, lp, &result)) {
+      return result;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
   });
 }
 
-LRESULT CALLBACK Win32Ui::PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) AttachCreateParam(hwnd, lp);
-  Control* box = DataOf<Control>(hwnd);
-  if (box == nullptr || g_ui == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
-  return Guarded([&]() -> LRESULT {
-    LRESULT result = 0;
-    switch (msg) {
-      case WM_NCPAINT:
-        return g_ui->OnNcPaint(hwnd, wp, lp);
-      case WM_NCDESTROY:
-        Detach(hwnd);
-        break;
-      default:
-        if (g_ui->SurfaceMessage(hwnd, Surface{&box->form(), box}, msg, wp, lp, &result)) {
-          return result;
-        }
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-  });
+bool Win32Ui::OwnMessage(HWND hwnd, Form& form, UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
+  switch (msg) {
+    case WM_TIMER:
+      *result = OnTimer(form, wp);
+      return true;
+    case WM_CLOSE:
+      *result = OnClose(form);
+      return true;
+    case WM_POWERBROADCAST:
+      if (wp != PBT_APMQUERYSUSPEND || !refuse_suspend_) return false;
+      *result = BROADCAST_QUERY_DENY;
+      return true;
+    case WM_QUERYNEWPALETTE:
+      *result = OnQueryNewPalette(hwnd);
+      return true;
+    case WM_PALETTECHANGED:
+      *result = OnPaletteChanged(hwnd, reinterpret_cast<HWND>(wp));
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Win32Ui::OwnMessage(HWND hwnd, Control&, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  if (msg != WM_NCPAINT) return false;
+  *result = OnNcPaint(hwnd, wp, lp);
+  return true;
 }
 
 bool Win32Ui::SurfaceMessage(HWND hwnd, const Surface& s, UINT msg, WPARAM wp, LPARAM lp,
@@ -596,6 +598,7 @@ bool Win32Ui::SurfaceMessage(HWND hwnd, const Surface& s, UINT msg, WPARAM wp, L
 LRESULT Win32Ui::OnPaint(HWND hwnd, const Surface& s) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
+  HPALETTE old_palette = gdi_.UsePalette(dc);
   RECT client;
   GetClientRect(hwnd, &client);
   int covered_w = 0, covered_h = 0;
@@ -605,7 +608,7 @@ LRESULT Win32Ui::OnPaint(HWND hwnd, const Surface& s) {
     if (!image.empty()) covered_w = image.width, covered_h = image.height;
   }
   HBRUSH back =
-      s.box ? gdi_.Brush(ToColorRef(s.box->BackColor())) : GetSysColorBrush(COLOR_BTNFACE);
+      s.box ? gdi_.Brush(gdi_.Solid(s.box->BackColor())) : GetSysColorBrush(COLOR_BTNFACE);
   RECT right{covered_w, 0, client.right, client.bottom};
   RECT below{0, covered_h, covered_w, client.bottom};
   if (right.left < right.right) FillRect(dc, &right, back);
@@ -616,6 +619,7 @@ LRESULT Win32Ui::OnPaint(HWND hwnd, const Surface& s) {
     RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
     DrawLabel(dc, gdi_, *c, rect);
   }
+  if (old_palette != nullptr) SelectPalette(dc, old_palette, TRUE);
   EndPaint(hwnd, &ps);
   return 0;
 }
@@ -701,8 +705,9 @@ LRESULT Win32Ui::OnCtlColor(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   Control* c = ChildControl(hwnd, reinterpret_cast<HWND>(lp));
   if (c == nullptr) return DefWindowProcA(hwnd, msg, wp, lp);
   HDC dc = reinterpret_cast<HDC>(wp);
-  COLORREF back = ToColorRef(c->BackColor());
-  SetTextColor(dc, ToColorRef(c->ForeColor()));
+  gdi_.UsePalette(dc);  // the control's DC goes back to its defaults when released
+  COLORREF back = gdi_.Solid(c->BackColor());
+  SetTextColor(dc, gdi_.Solid(c->ForeColor()));
   SetBkColor(dc, back);
   return reinterpret_cast<LRESULT>(gdi_.Brush(back));
 }
@@ -717,6 +722,29 @@ LRESULT Win32Ui::OnTimer(Form& form, WPARAM id) {
     return 0;
   }
   Dispatch::Timer(*controls[id - 1]);
+  return 0;
+}
+
+// The form comes to the front: its palette takes the system palette, and what
+// was painted through the old one is painted again.
+LRESULT Win32Ui::OnQueryNewPalette(HWND hwnd) {
+  HPALETTE palette = gdi_.Palette();
+  if (palette == nullptr) return FALSE;
+  HDC dc = GetDC(hwnd);
+  HPALETTE old = SelectPalette(dc, palette, FALSE);
+  UINT changed = RealizePalette(dc);
+  SelectPalette(dc, old, TRUE);
+  ReleaseDC(hwnd, dc);
+  if (changed != 0) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  return TRUE;
+}
+
+// Another window changed the system palette: paint again, realising ours in the
+// background. Never for a change of our own, which would repaint without end.
+LRESULT Win32Ui::OnPaletteChanged(HWND hwnd, HWND changer) {
+  if (gdi_.Palette() != nullptr && !IsWithin(changer, hwnd)) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
   return 0;
 }
 

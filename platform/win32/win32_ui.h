@@ -46,8 +46,14 @@ class Win32Ui : public UiBackend {
     Control* label = nullptr;
   };
 
-  static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // The window procedure of forms (T = Form) and of picture boxes (T = Control).
+  template <typename T>
+  static LRESULT CALLBACK SurfaceProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static Surface SurfaceOf(Form& form) { return {&form, nullptr}; }
+  static Surface SurfaceOf(Control& box) { return {&box.form(), &box}; }
+  // Messages only a form, or only a picture box, handles; false for any other.
+  bool OwnMessage(HWND hwnd, Form& form, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+  bool OwnMessage(HWND hwnd, Control& box, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
   // Messages both kinds of surface handle alike; false when `msg` is not one of them.
   bool SurfaceMessage(HWND hwnd, const Surface& s, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
@@ -69,6 +75,8 @@ class Win32Ui : public UiBackend {
   LRESULT OnCtlColor(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnTimer(Form& form, WPARAM id);
   LRESULT OnClose(Form& form);
+  LRESULT OnQueryNewPalette(HWND hwnd);
+  LRESULT OnPaletteChanged(HWND hwnd, HWND changer);
 
   HINSTANCE instance_;
   GdiCache gdi_;

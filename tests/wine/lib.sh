@@ -106,6 +106,18 @@ wt_windows98() {
     "$(wt_loader)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$1" 2>&1
 }
 
+# wt_log_pixels DPI LOG: the screen's dpi, as Display properties' font size sets it
+# (96 Small Fonts, 120 Large Fonts), in both places Wine reads it from; it takes
+# from the next program started.
+wt_log_pixels() {
+  local key
+  for key in 'HKCU\Control Panel\Desktop' \
+    'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    "$(wt_loader)" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >>"$2" 2>&1 || return 1
+  done
+  wineserver -w 2>/dev/null || true
+}
+
 # A display, a fresh prefix without Mono and Gecko, and the cleanup trap.
 wt_setup() {
   wt_check_wine
