@@ -227,6 +227,43 @@ TEST(LogTest, APowerCutDuringRotationLosesAtMostThatRotation) {
   }
 }
 
+// What a line says of its text: one event, so a break in it shows and a dump
+// is cut.
+TEST(LogTest, ATextIsOneLineOfAtMostItsLimit) {
+  const std::string limit(common::kLogTextMax, 'x');
+  const struct {
+    const char* name;
+    std::string text;
+    std::string line;
+  } kCases[] = {
+      {"CR LF, LF and a lone CR", "a\r\nb\nc\rd", "a / b / c / d"},
+      {"a blank line between", "a\r\n\r\nb", "a /  / b"},
+      {"at the limit", limit, limit},
+      {"past the limit", limit + "yz", limit},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Box box;
+    common::Log(c.text);
+    EXPECT_EQ(box.Lines(), std::vector<std::string>{"2026-12-07 23:59:50  " + c.line});
+  }
+}
+
+// A .tmp that a rotation broken off left behind, and that nothing took away: the
+// next rotation starts it afresh rather than keep its lines twice.
+TEST(LogTest, ARotationDoesNotAddToALeftoverTmp) {
+  Box box;
+  headless::Desktop& d = box.d;
+  const std::string tmp = std::string(kLog) + ".tmp";
+  d.WriteFile(tmp, "2026-11-30 09:00:00  left over\r\n");
+  box.FillLog(common::kLogLimit - 40);
+  common::Log("first past the limit");
+  const std::string now = d.ReadFile(kLog).value_or("");
+  EXPECT_LT(now.size(), common::kLogLimit);
+  EXPECT_EQ(now.find("left over"), std::string::npos);
+  EXPECT_FALSE(d.FileExists(tmp));
+}
+
 // How the log can fail; the program must do and show exactly what it does with
 // a log that works.
 struct Obstacle {

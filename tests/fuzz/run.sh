@@ -17,6 +17,36 @@ cmake -S tests/fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=
 bash scripts/heartbeat.sh fuzz cmake --build "$build" -j"$(nproc)" >/dev/null
 mkdir -p "$build/corpus"
 
+# The fuzz target's operator new and delete (recycled_blocks.cpp) must keep the
+# reports ASan's own make: each deliberate fault of recycled_blocks_check is one.
+check=$build/recycled_blocks_check
+faults=(
+  "new[]-delete|operator delete of a block from new[]"
+  "new-delete[]|operator delete[] of a block from new"
+  "malloc-delete|operator delete of a block not from new"
+  "delete-twice|freed by thread"
+  "new-free|attempting free on address which was not malloc()-ed"
+  "underflow|use-after-poison"
+  "overflow|heap-buffer-overflow"
+  "use-after-recycle|use-after-poison"
+  "delete-after-recycle|a large block deleted already"
+)
+for fault in "${faults[@]}"; do
+  # (The braces keep bash's own line about the abort out of the output.)
+  if { "$check" "${fault%%|*}" >"$build/check.log" 2>&1; } 2>/dev/null ||
+    ! grep -qF -- "${fault#*|}" "$build/check.log"; then
+    tail -20 "$build/check.log"
+    echo "fuzz: FAILED: recycled_blocks_check ${fault%%|*} did not report \"${fault#*|}\""
+    exit 1
+  fi
+done
+if ! "$check" recycles >"$build/check.log" 2>&1; then
+  tail -20 "$build/check.log"
+  echo "fuzz: FAILED: recycled_blocks_check recycles"
+  exit 1
+fi
+echo "fuzz: the allocator reported ${#faults[@]} deliberate faults; $(cat "$build/check.log")"
+
 mapfile -t seeds < <(find tests/fuzz/corpus -type f | sort)
 if ! "$build/settings_fuzz" "${seeds[@]}" >"$build/replay.log" 2>&1; then
   tail -40 "$build/replay.log"

@@ -8,9 +8,6 @@ WT_NAME=contract
 source "$(dirname "$0")/lib.sh"
 
 exe=$WT_BUILD/tools/contract_tests.exe
-[ -f "$exe" ] || wt_fail "no $exe (build the $WT_ARCH preset first)"
-wt_setup
+wt_setup_for "$exe"
 out=$("$(wt_loader)" "$exe" --gtest_color=no 2>&1 | tr -d '\r') && status=0 || status=$?
-echo "$out"
-[ "$status" = 0 ] && grep -q '^\[  PASSED  \]' <<<"$out" || wt_fail "the contract tables failed on the real API"
-wt_say "PASS"
+wt_verdict '^\[  PASSED  \]' "$out" "the contract tables on the real API" "$status"

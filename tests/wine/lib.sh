@@ -135,3 +135,18 @@ wt_setup() {
   [ "${WT_KEEP:-0}" = 1 ] && wt_say "work folder $WT_WORK"
   return 0
 }
+
+# wt_setup_for FILE: wt_setup, once FILE of the Windows build is there.
+wt_setup_for() {
+  [ -f "$1" ] || wt_fail "no $1 (build the $WT_ARCH preset first)"
+  wt_setup
+}
+
+# wt_verdict PATTERN OUTPUT WHAT [STATUS]: shows OUTPUT and passes when a line of it
+# matches PATTERN and STATUS (the check's exit status, when it counts) is 0, else
+# fails saying WHAT failed.
+wt_verdict() {
+  echo "$2"
+  [ "${4:-0}" = 0 ] && grep -q "$1" <<<"$2" || wt_fail "$3 failed"
+  wt_say "PASS"
+}

@@ -8,14 +8,11 @@ WT_NAME=system
 source "$(dirname "$0")/lib.sh"
 
 check=$WT_BUILD/tools/win32_system_check.exe
-[ -f "$check" ] || wt_fail "no $check (build the $WT_ARCH preset first)"
-wt_setup
+wt_setup_for "$check"
 scratch=$WINEPREFIX/drive_c/check
 mkdir -p "$scratch"
 cp "$check" "$scratch/"
 cp "$WT_REPO/resources/splash.jpg" "$scratch/"
 out=$(cd "$scratch" && "$(wt_loader)" win32_system_check.exe 'C:\check' 'C:\check\splash.jpg' \
   2>/dev/null | tr -d '\r') || true
-echo "$out"
-grep -q '^OK: 0 failure' <<<"$out" || wt_fail "the System implementation failed under Wine"
-wt_say "PASS"
+wt_verdict '^OK: 0 failure' "$out" "the System implementation under Wine"

@@ -68,6 +68,8 @@ def test_errors_are_thrown_and_caught(prefix, check):
         "caught error 13 Type mismatch, 6 frames unwound",
         "caught as std::exception: File not found",
         "rethrown 42",
+        "caught basic_string::substr: __pos (which is 5) > this->size() (which is 3)",
+        "caught bad_function_call",
         "caught std::bad_alloc",
         "destroyed second",
         "destroyed first",

@@ -34,6 +34,13 @@ void ButtonRow(Canvas& c, const Fonts& f, const char* word, float size,
     DrawButton(c, f.bold, word, size, Shown(pieces[i], frame.w, frame.h), faces[i], frame);
 }
 
+// Active, hover, pressed and inactive close glyphs of one title bar, each shown
+// in its top-left 13 x 12.
+void CloseGlyphs(Canvas& c, const skin::Piece (&pieces)[4]) {
+  const Glyph glyphs[] = {Glyph::kActive, Glyph::kHover, Glyph::kPressed, Glyph::kInactive};
+  for (int i = 0; i < 4; ++i) DrawCloseGlyph(c, Shown(pieces[i], 13, 12), glyphs[i]);
+}
+
 }  // namespace
 
 Canvas MainSheet(const Fonts& f, const Icon& icon) {
@@ -74,10 +81,7 @@ Canvas MainSheet(const Fonts& f, const Icon& icon) {
   ButtonRow(c, f, "About", 14.0f, {kAboutNormal, kAboutHover, kAboutPressed}, Frame{0, 9, 73, 30});
 
   // Close glyphs: the inactive one lies a row lower than the others.
-  DrawCloseGlyph(c, Shown(kCloseActive, 13, 12), Glyph::kActive);
-  DrawCloseGlyph(c, Shown(kCloseHover, 13, 12), Glyph::kHover);
-  DrawCloseGlyph(c, Shown(kClosePressed, 13, 12), Glyph::kPressed);
-  DrawCloseGlyph(c, Shown(kCloseInactive, 13, 12), Glyph::kInactive);
+  CloseGlyphs(c, {kCloseActive, kCloseHover, kClosePressed, kCloseInactive});
   return c;
 }
 
@@ -105,10 +109,7 @@ Canvas AboutSheet(const Fonts& f, const Icon& icon) {
 
   ButtonRow(c, f, "Close", 15.0f, {kCloseNormal, kCloseHover, kClosePressed}, Frame{0, 0, 74, 38});
 
-  DrawCloseGlyph(c, Shown(kXActive, 13, 12), Glyph::kActive);
-  DrawCloseGlyph(c, Shown(kXHover, 13, 12), Glyph::kHover);
-  DrawCloseGlyph(c, Shown(kXPressed, 13, 12), Glyph::kPressed);
-  DrawCloseGlyph(c, Shown(kXInactive, 13, 12), Glyph::kInactive);
+  CloseGlyphs(c, {kXActive, kXHover, kXPressed, kXInactive});
   return c;
 }
 
