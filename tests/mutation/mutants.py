@@ -159,7 +159,7 @@ MUTANTS = [
      "256 colours: solid colours not named through the palette, so they dither"),
     (62, "run/completion.cpp", "      StartShellAfterRefusal(shell);\n", "",
      "a refused shutdown leaves the screen empty: no shell started"),
-    (63, "common/log.cpp", '    if (!EndsWithLineEnd(path)) line.insert(0, "\\r\\n");\n', "",
+    (63, "common/log.cpp", "if (!EndsWithLineEnd(path))", "if (!EndsWithLineEnd(path) && false)",
      "log: a line after a cut-short one is glued to it"),
     (64, "run/watchers.cpp", "if (defrag_prompt_seen_ || defrag_end_seen_) return;", "return;",
      "a Defrag that ends without its prompt leaves the run waiting"),
