@@ -150,11 +150,12 @@ class Brivane:
         self.screen.click_at((window or self.main_window()).control(name))
 
     def click_button(self, caption, button, seconds=15):
-        """A click on button `button` ("&Yes") of the top-level window captioned
-        `caption`, at the button's middle."""
+        """A click on button `button` (its text, "&Yes", or its control ID) of the
+        top-level window captioned `caption`, at the button's middle."""
         window = self.wine.window(caption, wait=seconds)
         assert window, f"no window captioned \"{caption}\" within {seconds} s"
-        target = window.child("Button", button)
+        target = next((c for c in window.children() if c.id == button), None) \
+            if isinstance(button, int) else window.child("Button", button)
         assert target, f"no button {button} in \"{caption}\": {window.children()}"
         self.screen.click_at(target, pause=0)
 

@@ -11,9 +11,10 @@
 namespace lab {
 
 struct WorkWindow {
-  const char* program;   // name in the log
-  const char* caption;   // the top-level caption the lab's driver looks for
-  const char* activity;  // progress line, before the percentage
+  const char* program;          // name in the log
+  const char* caption;          // the top-level caption the lab's driver looks for
+  const char* activity;         // progress line, before the percentage
+  const char* progress_format;  // the line: activity, then percentage done
   DWORD duration_ms;
   // Runs when the time is up, the window still shown; may show a prompt of its own.
   void (*on_done)(HWND window);
@@ -42,7 +43,7 @@ inline void OnWorkTimer(HWND window) {
   DWORD elapsed = GetTickCount() - work->started;
   if (elapsed < work->duration_ms) {
     char line[160];
-    std::snprintf(line, sizeof line, "%s %lu%% complete", work->activity,
+    std::snprintf(line, sizeof line, work->progress_format, work->activity,
                   static_cast<unsigned long>(elapsed * 100 / work->duration_ms));
     SetWindowTextA(work->progress, line);
     return;
