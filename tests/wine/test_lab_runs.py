@@ -2,6 +2,11 @@
 brivane.exe of the Windows build with the stand-in disk tools.
     cycle-shutdown-both     armed through the window, both tools, Shutdown
     cycle-restart-scandisk  armed through the window, Defrag unticked, Restart
+    cycle-german-shutdown, cycle-french-shutdown
+                            the same on a German and a French Windows 98 (Wine in
+                            that locale, the tools' editions): Defrag's final prompt
+                            answered, in German also ScanDisk's question after its run
+    cycle-defrag-no-prompt  both tools, Shutdown, a Defrag that ends without a prompt
     exit-during-scandisk    Exit clicked while ScanDisk works: ScanDisk closed, run done,
                             the screen saver back; then Brivane on the desktop again
     cut-scandisk, cut-defrag, cut-completion
@@ -18,8 +23,16 @@ from brivane import EXE, INTERRUPTED, SCANDISK_COMMAND, Brivane, cycle_log, in_o
 from conftest import REPORTS, out_folder
 from lab import Outcome
 
-CASES = ["cycle-shutdown-both", "cycle-restart-scandisk", "exit-during-scandisk",
+CASES = ["cycle-shutdown-both", "cycle-restart-scandisk", "cycle-german-shutdown",
+         "cycle-french-shutdown", "cycle-defrag-no-prompt", "exit-during-scandisk",
          "cut-scandisk", "cut-defrag", "cut-completion"]
+# The machines that are not the English one with the tools' defaults: language
+# (lab.EDITIONS) and the stand-ins' settings.
+MACHINES = {
+    "cycle-german-shutdown": {"language": "de", "BRIVANE_LAB_SCANDISK_PROMPT_MS": 1500},
+    "cycle-french-shutdown": {"language": "fr"},
+    "cycle-defrag-no-prompt": {"BRIVANE_LAB_DEFRAG_NO_PROMPT": 1},
+}
 LAB = wine.OUT / "lab"
 CUTS_HEADER = ("cut during (ending)", "just after the cut", "boots after it, as they ended",
                "tools over the whole run", "end state")
@@ -42,7 +55,7 @@ def brivane(request, new_lab):
     folder = out_folder(request.node, "lab", name)
     started = time.monotonic()
     lab = new_lab(folder, boot_timeout=120, BRIVANE_LAB_SCANDISK_MS=2500,
-                  BRIVANE_LAB_DEFRAG_MS=2500)
+                  BRIVANE_LAB_DEFRAG_MS=2500, **MACHINES.get(name, {}))
     yield Brivane(lab, folder)
     lab.teardown()
     call = request.node.stash.get(REPORTS, {}).get("call")
@@ -225,6 +238,9 @@ def cut_log(point, ending):
 RUNS = {
     "cycle-shutdown-both": lambda b: b.cycle("shutdown", "both"),
     "cycle-restart-scandisk": lambda b: b.cycle("restart", "scandisk", "box"),
+    "cycle-german-shutdown": lambda b: b.cycle("shutdown", "both"),
+    "cycle-french-shutdown": lambda b: b.cycle("shutdown", "both"),
+    "cycle-defrag-no-prompt": lambda b: b.cycle("shutdown", "both"),
     "exit-during-scandisk": exit_during_scandisk,
     "cut-scandisk": lambda b: cut(b, "scandisk", "shutdown"),
     "cut-defrag": lambda b: cut(b, "defrag", "restart"),

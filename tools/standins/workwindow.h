@@ -32,7 +32,8 @@ inline WorkWindow* WorkOf(HWND window) {
 inline void OnWorkCreate(HWND window, LPARAM lparam) {
   auto* work = static_cast<WorkWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(work));
-  work->progress = CreateWindowA("STATIC", work->activity, WS_CHILD | WS_VISIBLE, 16, 24, 320, 20,
+  // Wide enough for the German and French lines too.
+  work->progress = CreateWindowA("STATIC", work->activity, WS_CHILD | WS_VISIBLE, 16, 24, 380, 20,
                                  window, nullptr, nullptr, nullptr);
   work->started = GetTickCount();
   SetTimer(window, kProgressTimer, 100, nullptr);
@@ -90,7 +91,7 @@ inline bool RunWorkWindow(HINSTANCE instance, WorkWindow& work, int show) {
   RegisterClassA(&wc);
   HWND window = CreateWindowA("LabDiskTool", work.caption,
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 120, 120,
-                              360, 120, nullptr, nullptr, instance, &work);
+                              420, 120, nullptr, nullptr, instance, &work);
   if (window == nullptr) {
     Log(work.program, "no window error=%lu", GetLastError());
     return false;
