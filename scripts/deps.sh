@@ -12,7 +12,9 @@ packages=(
   g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine xvfb xauth xdotool imagemagick fp-utils zip unzip
   python3 python3-pytest
-  # the lab's German and French editions: Wine takes its MessageBox texts from LANG
+  # the lab's German and French editions: Wine in their locales, which must exist for
+  # the lab's helpers to get captions such as "Défragmenteur de disque" on their
+  # command lines
   locales
   # the i486 runtime build: fetches and unpacks Debian's mingw-w64 and gcc-12 sources
   dpkg-dev bzip2 xz-utils
