@@ -332,7 +332,11 @@ class Lab:
         if status != 0:
             return None
         values = reg_values(out)
-        return values.get("(default)" if name == "" else (name or "").lower())
+        if name == "":
+            # The key's own value is the one /ve lists, named in the machine's language:
+            # "(Default)", "(Standard)", "(par défaut)".
+            return next(iter(values.values()), None)
+        return values.get((name or "").lower())
 
     # ---- the lab's helpers (tools/standins)
 
