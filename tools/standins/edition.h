@@ -3,8 +3,7 @@
 // the ANSI code page of all three. Captions a Brivane run may look for: the Defrag
 // window, its final prompt and ScanDisk's window (the product name in every edition).
 // The prompts are MessageBoxA boxes: their buttons read what the system's own
-// language gives them, as on Windows, so `yes` and `no` are what an edition's box
-// should show, for the log to compare.
+// language gives them, as on Windows (the lab runs Wine in the edition's locale).
 #pragma once
 
 #include <cstdlib>
@@ -21,8 +20,6 @@ struct Edition {
   const char* scandisk_activity;  // with the drive, "C:"
   const char* scandisk_question;
   const char* progress;  // activity, then percentage done
-  const char* yes;
-  const char* no;
 };
 
 // German: Defrag's caption as public material gives it for German editions;
@@ -32,21 +29,19 @@ inline const Edition kEditions[] = {
     {"en", "Defragmenting Drive %c", "Defragmenting file system", "Disk Defragmenter",
      "Defragmentation of drive %c is complete.\n\nDo you want to quit Disk Defragmenter?",
      "Checking files and folders on %s", "Do you want to see the log of this check?",
-     "%s %lu%% complete", "&Yes", "&No"},
+     "%s %lu%% complete"},
     {"de", "Defragmentierung von Laufwerk %c", "Dateisystem wird defragmentiert",
      "Defragmentierung",
      "Die Defragmentierung von Laufwerk %c ist abgeschlossen.\n\nM\366chten Sie die "
      "Defragmentierung beenden?",
      "Dateien und Ordner auf %s werden \374berpr\374ft",
-     "M\366chten Sie das Protokoll dieser \334berpr\374fung anzeigen?", "%s: %lu%% abgeschlossen",
-     "&Ja", "&Nein"},
+     "M\366chten Sie das Protokoll dieser \334berpr\374fung anzeigen?", "%s: %lu%%"},
     {"fr", "D\351fragmentation du lecteur %c", "D\351fragmentation du syst\350me de fichiers",
      "D\351fragmenteur de disque",
      "La d\351fragmentation du lecteur %c est termin\351e.\n\nVoulez-vous quitter le "
      "D\351fragmenteur de disque ?",
      "V\351rification des fichiers et dossiers de %s",
-     "Voulez-vous afficher le journal de cette v\351rification ?", "%s : %lu %% termin\351", "&Oui",
-     "&Non"},
+     "Voulez-vous afficher le journal de cette v\351rification ?", "%s : %lu %%"},
 };
 
 inline const Edition& CurrentEdition() {
