@@ -2,13 +2,13 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "common/dos.h"
 #include "common/error_codes.h"
 #include "common/failure.h"
-#include "common/log.h"
 #include "common/settings.h"
 #include "common/shell_entry.h"
+#include "common/short_path.h"
 #include "platform/platform.h"
+#include "run/record.h"
 
 namespace app {
 
@@ -23,9 +23,8 @@ void FrmMain::PicExecute_Click() {
     StoreChoices();
     MakeThisTheShell();
     common::Attempt([&] {
-      common::Log({common::kLogArmed, common::DescribeRun(lstDrive.Text(), chkScanDisk.Value() == 1,
-                                                          chkDefrag.Value() == 1,
-                                                          optShutdown.Value() == plat::kTrue)});
+      run::LogArmed(run::DescribeRun(lstDrive.Text(), chkScanDisk.Value() == 1,
+                                     chkDefrag.Value() == 1, optShutdown.Value() == plat::kTrue));
     });
     plat::Sys().ExitWindowsEx(plat::kEwxReboot, 0);
   });

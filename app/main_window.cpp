@@ -4,8 +4,8 @@
 
 #include "app/program.h"
 #include "common/error_codes.h"
+#include "common/error_report.h"
 #include "common/failure.h"
-#include "common/log.h"
 #include "common/settings.h"
 #include "common/shell_entry.h"
 #include "platform/errors.h"

@@ -25,4 +25,8 @@ void ShowError(int number, std::string_view description, std::string_view error_
   });
 }
 
+void LogBox(std::string_view text) {
+  Log({"Error box: ", text});
+}
+
 }  // namespace common

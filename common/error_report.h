@@ -9,4 +9,7 @@ namespace common {
 // The five-line report; returns once the user has closed it. Never fails.
 void ShowError(int number, std::string_view description, std::string_view error_code);
 
+// An error box's text, logged before the box waits for someone to answer it.
+void LogBox(std::string_view text);
+
 }  // namespace common

@@ -73,16 +73,12 @@ void Rotate(const std::string& path) {
   plat::Sys().MoveFile(tmp, path);
 }
 
-// "1:02:05": hours, minutes and seconds of `ms`.
-std::string Elapsed(std::uint32_t ms) {
-  const std::uint32_t s = ms / 1000;
-  std::string text;
-  AppendDigits(text, s / 3600, 1);
-  text += ':';
-  AppendDigits(text, s / 60 % 60, 2);
-  text += ':';
-  AppendDigits(text, s % 60, 2);
-  return text;
+// False when the log's last line was cut short (a full disk, the power gone
+// inside a write): the next line must not be glued to it.
+bool EndsWithLineEnd(const std::string& path) {
+  std::vector<std::uint8_t> all;
+  if (!Attempt([&] { all = plat::Sys().ReadFileBytes(path); })) return true;
+  return all.empty() || all.back() == '\n';
 }
 
 }  // namespace
@@ -94,51 +90,28 @@ std::string LogFilePath() {
 void Log(std::initializer_list<std::string_view> parts) {
   Attempt([&] {
     const std::string path = LogFilePath();
-    const std::string line = Line(plat::Sys().GetLocalTime(), parts);
+    std::string line = Line(plat::Sys().GetLocalTime(), parts);
+    if (!EndsWithLineEnd(path)) line.insert(0, "\r\n");
     if (plat::Sys().AppendFileBytes(path, Bytes(line)) >= kLogLimit) Rotate(path);
   });
 }
 
-std::string DescribeRun(std::string_view drive, bool scandisk, bool defrag, bool shutdown) {
-  std::string run = "drive ";
-  run += drive;
-  run += scandisk && defrag ? ", ScanDisk and Defrag"
-         : scandisk         ? ", ScanDisk"
-         : defrag           ? ", Defrag"
-                            : ", no tool";
-  run += shutdown ? ", then shut down" : ", then restart";
-  return run;
-}
-
-void LogDuration(std::string_view what, std::uint32_t started) {
-  Log({what, " after ", Elapsed(plat::Sys().GetTickCount() - started)});
-}
-
-bool LastRunInterrupted() {
-  bool interrupted = false;
+std::vector<std::string> LogTexts() {
+  std::vector<std::string> texts;
   Attempt([&] {
     const std::vector<std::uint8_t> all = plat::Sys().ReadFileBytes(LogFilePath());
     const std::string_view log(reinterpret_cast<const char*>(all.data()), all.size());
-    bool in_run = false, started = false;
     for (std::size_t at = 0; at < log.size();) {
       std::size_t end = log.find('\n', at);
       if (end == std::string_view::npos) end = log.size();
-      // Past the stamp "YYYY-MM-DD HH:MM:SS  ".
-      const std::size_t from = std::min(at + 21, end);
-      const std::string_view text(log.data() + from, end - from);
-      if (text.starts_with(kLogResumed)) {
-        in_run = true;
-        started = false;
-      } else if (text.starts_with(kLogStarted)) {
-        started = in_run;
-      } else if (text.starts_with(kLogCompleted) || text.starts_with(kLogArmed)) {
-        in_run = false;
-      }
+      std::size_t to = end;
+      if (to > at && log[to - 1] == '\r') --to;
+      const std::size_t from = std::min(at + kLogStampLength, to);
+      texts.emplace_back(log.substr(from, to - from));
       at = end + 1;
     }
-    interrupted = in_run && started;
   });
-  return interrupted;
+  return texts;
 }
 
 void RecoverLog() {

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace common {
 
@@ -16,11 +17,8 @@ inline constexpr std::uint32_t kLogKept = 32 * 1024;
 // Longer texts are cut: a line is one event, not a dump.
 inline constexpr std::size_t kLogTextMax = 1000;
 
-// The texts that begin the lines a run is read back from.
-inline constexpr std::string_view kLogArmed = "Armed: ";
-inline constexpr std::string_view kLogResumed = "Run resumed after the restart: ";
-inline constexpr std::string_view kLogStarted = "Started: ";
-inline constexpr std::string_view kLogCompleted = "Run completed: ";
+// "YYYY-MM-DD HH:MM:SS  " before each line's text.
+inline constexpr std::size_t kLogStampLength = 21;
 
 // "Brivane.log" in the program's folder.
 std::string LogFilePath();
@@ -32,20 +30,9 @@ void Log(std::initializer_list<std::string_view> parts);
 inline void Log(std::string_view text) {
   Log({text});
 }
-// An error box's text, logged before the box waits for someone to answer it.
-inline void LogBox(std::string_view text) {
-  Log({"Error box: ", text});
-}
-
-// "drive C:\, ScanDisk and Defrag, then shut down".
-std::string DescribeRun(std::string_view drive, bool scandisk, bool defrag, bool shutdown);
-// "`what` after 1:02:05", the time since `started` (GetTickCount).
-void LogDuration(std::string_view what, std::uint32_t started);
-
-// True when the last run in the log started a tool and has no end: the power
-// went (or the machine was switched off) during that run. Arming again at the
-// desktop is an end too: the run was over by then.
-bool LastRunInterrupted();
+// The texts of the log's lines, oldest first, past their stamps; none when the
+// log cannot be read.
+std::vector<std::string> LogTexts();
 
 // Finishes or undoes a rotation that a power cut broke off. Called once at start-up.
 void RecoverLog();

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "common/error_codes.h"
+#include "common/error_report.h"
 #include "common/failure.h"
-#include "common/log.h"
 #include "common/support.h"
 #include "platform/platform.h"
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "common/dos.h"
 #include "common/log.h"
 #include "common/settings.h"
+#include "common/short_path.h"
 #include "platform/convert.h"
 #include "platform/platform.h"
 

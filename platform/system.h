@@ -50,6 +50,10 @@ inline constexpr unsigned kWmNcLButtonDown = 0x00A1;
 inline constexpr std::uintptr_t kHtCaption = 2;
 inline constexpr unsigned kSmtoAbortIfHung = 0x0002;
 
+// The control IDs Windows gives a message box's buttons.
+inline constexpr int kIdYesButton = 6;
+inline constexpr int kIdNoButton = 7;
+
 // Show states for StartProgram (the runtime's window styles, equal to SW_*).
 inline constexpr int kShowNormalFocus = 1;
 inline constexpr int kShowNormalNoFocus = 4;
@@ -136,8 +140,11 @@ class System {
   // SetThreadExecutionState: on, Windows does not idle into standby; off, it may
   // again. False when it refused, or lacks the call (Windows 95).
   virtual bool KeepSystemAwake(bool on) = 0;
-  // ExitWindowsEx: asks Windows to end the session; true when the request was accepted.
+  // ExitWindowsEx: asks Windows to end the session; true when the request was
+  // accepted. After a refusal GetLastError says why.
   virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) = 0;
+  // GetLastError: the error of the last call that failed on this thread.
+  virtual std::uint32_t GetLastError() = 0;
 
   // ---- Programs
   // Starts a command line asynchronously with a show state. Throws 53 when the
@@ -158,6 +165,10 @@ class System {
   // Copies at most size - 1 characters and a terminator; returns the count copied.
   virtual int GetWindowText(WindowId window, char* buffer, int size) = 0;
   virtual int GetClassName(WindowId window, char* buffer, int size) = 0;
+  // GetWindowThreadProcessId: the process the window belongs to, 0 for no window.
+  virtual ProcessId GetWindowProcess(WindowId window) = 0;
+  // GetDlgCtrlID: a dialog control's ID, 0 for a top-level window or none.
+  virtual int GetDlgCtrlID(WindowId window) = 0;
   virtual std::intptr_t SendMessage(WindowId window, unsigned message, std::uintptr_t wparam,
                                     std::intptr_t lparam) = 0;
   // SendMessageTimeoutA: false when the window is hung, gone or did not answer in time.

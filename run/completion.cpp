@@ -4,14 +4,30 @@
 
 #include "common/error_codes.h"
 #include "common/failure.h"
-#include "common/log.h"
 #include "common/settings.h"
 #include "common/shell_entry.h"
 #include "common/termination.h"
 #include "platform/platform.h"
+#include "run/pause.h"
+#include "run/record.h"
 #include "run/run.h"
 
 namespace run {
+
+// Windows (or a program that would not end) refused to end the session: with no
+// shell running the screen would stay empty. The settings file is gone already,
+// so the next start is an ordinary one.
+void MaintenanceRun::StartShellAfterRefusal(const std::string& shell) {
+  std::uint32_t error = 0;
+  common::Attempt([&] { error = plat::Sys().GetLastError(); });
+  LogShutdownRefused(error, shell);
+  guard_.Off();
+  plat::RuntimeError failure(0);
+  if (!common::Attempt([&] { plat::Sys().StartProgram(shell, plat::kShowNormalFocus); },
+                       &failure)) {
+    LogShellNotStarted(failure.number());
+  }
+}
 
 void MaintenanceRun::FinishRun() {
   if (completed_) return;
@@ -37,8 +53,10 @@ void MaintenanceRun::FinishRun() {
       throw error;
     }
     Pause(5000);
-    Log({kLogCompleted, shutdown ? "shut down requested" : "restart requested"});
-    plat::Sys().ExitWindowsEx(shutdown ? plat::kEwxShutdown : plat::kEwxReboot, 0);
+    run::LogCompleted(shutdown);
+    if (!plat::Sys().ExitWindowsEx(shutdown ? plat::kEwxShutdown : plat::kEwxReboot, 0)) {
+      StartShellAfterRefusal(shell);
+    }
     EndApplication();
     completed_ = true;
   });

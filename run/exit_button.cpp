@@ -1,11 +1,14 @@
 // Exit: leave the program, or stop a run by closing the tools and completing it.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "common/failure.h"
-#include "common/log.h"
 #include "common/termination.h"
 #include "platform/platform.h"
+#include "run/record.h"
 #include "run/run.h"
+#include "run/window_search.h"
 
 namespace run {
 
@@ -23,11 +26,12 @@ void MaintenanceRun::picExit_Click() {
     resume([] { common::EndApplication(); });
     return;
   }
-  common::Log("Exit during the run: closing the tools");
+  LogExitDuringRun();
   guard_.Off();
   resume([&] { window_.EnableTimer(Timer::kClean, false); });
   resume([&] { window_.EnableTimer(Timer::kScanDisk, false); });
   resume([&] { window_.EnableTimer(Timer::kDefrag, false); });
+  std::vector<plat::WindowId> closed;
   for (const char* tool : {"Scandisk", "Defrag"}) {
     plat::WindowId window = 0;
     resume([&] {
@@ -37,6 +41,15 @@ void MaintenanceRun::picExit_Click() {
     });
     if (completed_ || !window_.Loaded()) return;
     if (window != 0) SendToTool(window, plat::kWmClose);
+    closed.push_back(window);
+  }
+  // Captions in another language: the tools' windows by their processes too.
+  for (plat::ProcessId tool : {scandisk_process_, defrag_process_}) {
+    for (plat::WindowId window : WindowsOf(tool)) {
+      if (std::find(closed.begin(), closed.end(), window) != closed.end()) continue;
+      SendToTool(window, plat::kWmClose);
+      closed.push_back(window);
+    }
   }
   resume([&] { FinishRun(); });
 }

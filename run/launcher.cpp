@@ -2,11 +2,13 @@
 #include <string>
 
 #include "common/error_codes.h"
+#include "common/error_report.h"
 #include "common/failure.h"
-#include "common/log.h"
 #include "common/settings.h"
 #include "common/support.h"
 #include "platform/platform.h"
+#include "run/pause.h"
+#include "run/record.h"
 #include "run/run.h"
 
 namespace run {
@@ -33,29 +35,26 @@ void MaintenanceRun::StartTool(const char* program) {
   const std::string path = plat::InFolder(plat::Sys().WindowsDirectory(), program);
   const std::string command = path + " " + StoredDriveLetter() + ": /n";
   plat::ProcessId id = plat::Sys().StartProgram(command, plat::kShowNormalNoFocus);
-  common::Log({common::kLogStarted, command});
+  LogStarted(command);
   if (std::string(program) == "scandskw.exe") {
     scandisk_process_ = id;
     scandisk_seen_ = false;
     scandisk_started_ = plat::Sys().GetTickCount();
   } else {
+    defrag_process_ = id;
     defrag_started_ = plat::Sys().GetTickCount();
   }
 }
 
 void MaintenanceRun::Resume() {
   common::OnErrorResumeNext resume;
-  if (common::LastRunInterrupted()) {
-    common::Log(
-        "The last run was interrupted after a tool had started (a power cut?); it starts "
-        "over");
-  }
+  if (LastRunInterrupted()) LogInterruptedBefore();
   std::string run;
   resume([&] {
-    run = common::DescribeRun(window_.DriveText(), window_.ScanDiskValue() == 1,
-                              window_.DefragValue() == 1, window_.ShutdownValue() == plat::kTrue);
+    run = DescribeRun(window_.DriveText(), window_.ScanDiskValue() == 1, window_.DefragValue() == 1,
+                      window_.ShutdownValue() == plat::kTrue);
   });
-  common::Log({common::kLogResumed, run});
+  LogResumed(run);
   guard_.On();
 }
 

@@ -9,7 +9,6 @@
 #include "platform/convert.h"
 #include "platform/system.h"
 #include "run/guard.h"
-#include "run/window_search.h"
 
 namespace run {
 
@@ -69,9 +68,9 @@ class MaintenanceRun {
   bool ScanDiskEnded();
   void StartDefragAfterScanDisk();
   void AnswerScanDiskDialog();
+  void StartShellAfterRefusal(const std::string& shell);
 
   Window& window_;
-  WindowSearch search_;
   RunGuard guard_;
   bool completed_ = false;
   // When each tool started (GetTickCount), for the log.
@@ -81,6 +80,10 @@ class MaintenanceRun {
   // ScanDisk counts as finished only after its window was seen or its process ended.
   plat::ProcessId scandisk_process_ = 0;
   bool scandisk_seen_ = false;
+  // Defrag's process: its prompt in another language, and its end without one.
+  plat::ProcessId defrag_process_ = 0;
+  bool defrag_prompt_seen_ = false;
+  bool defrag_end_seen_ = false;
 };
 
 }  // namespace run

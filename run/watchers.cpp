@@ -3,24 +3,21 @@
 #include <string>
 
 #include "common/failure.h"
-#include "common/log.h"
 #include "common/settings.h"
 #include "platform/platform.h"
+#include "run/record.h"
 #include "run/run.h"
+#include "run/window_search.h"
 
 namespace run {
 
 bool MaintenanceRun::ScanDiskEnded() {
-  common::OnErrorResumeNext resume;
-  resume([&] {
-    plat::Sys().EnumWindows(
-        [this](plat::WindowId w) { return search_.EnumScanDiskWindow(w, 0) != 0; });
-  });
-  if (search_.ScanDiskFound != plat::kFalse) {
+  if (ScanDiskWindowShown()) {
     scandisk_seen_ = true;
     return false;
   }
   // A ScanDisk whose window has not appeared yet has not finished.
+  common::OnErrorResumeNext resume;
   bool ended = false;
   resume([&] { ended = scandisk_seen_ || plat::Sys().ProgramHasEnded(scandisk_process_); });
   return ended;
@@ -33,8 +30,8 @@ void MaintenanceRun::StartDefragAfterScanDisk() {
     // By its bare name on purpose, unlike the launcher: Windows' program search
     // finds Defrag, started activated and without /n so that the user sees it work.
     const std::string command = std::string("Defrag.exe ") + StoredDriveLetter() + ":";
-    plat::Sys().StartProgram(command, plat::kShowNormalFocus);
-    common::Log({common::kLogStarted, command});
+    defrag_process_ = plat::Sys().StartProgram(command, plat::kShowNormalFocus);
+    LogStarted(command);
     defrag_started_ = plat::Sys().GetTickCount();
   });
   resume([&] { window_.EnableTimer(Timer::kDefrag, true); });
@@ -47,20 +44,27 @@ void MaintenanceRun::AnswerScanDiskDialog() {
   resume([&] {
     std::string text = "ScanDisk";
     const plat::Bool16 case_sensitive = plat::kTrue;
-    title = GetWindowTitle(FindWindowByTitle(window_.Handle(), text, case_sensitive));
+    title = WindowCaption(FindWindowByTitle(window_.Handle(), text, case_sensitive));
   });
-  if (completed_ || !window_.Loaded() || title.empty()) return;
-  resume([&] { search_.ToolDialog = FindToolWindow("#32770", title.c_str()); });
-  if (search_.ToolDialog == 0) return;
-  resume([&] { search_.FindButton(search_.ToolDialog, "&No"); });
-  resume([&] { search_.PressButton(); });
+  if (completed_ || !window_.Loaded()) return;
+  const plat::WindowId dialog = title.empty() ? 0 : FindToolWindow("#32770", title.c_str());
+  const plat::WindowId button = dialog == 0 ? 0 : FindButton(dialog, "&No");
+  if (button != 0) {
+    PressButton(button);
+    return;
+  }
+  // Another language: a question of ScanDisk's own process, answered by its ID.
+  const plat::WindowId question = FindQuestionOf(scandisk_process_);
+  if (question != 0 && PressButton(FindButtonById(question, plat::kIdNoButton))) {
+    LogScanDiskQuestionAnswered(WindowCaption(question));
+  }
 }
 
 void MaintenanceRun::timScanDisk_Timer() {
   if (!ScanDiskEnded()) return;
   if (!scandisk_end_logged_) {
     scandisk_end_logged_ = true;
-    common::LogDuration("ScanDisk finished", scandisk_started_);
+    LogScanDiskFinished(scandisk_started_);
   }
   common::OnErrorResumeNext resume;
   bool defrag = false;
@@ -78,11 +82,39 @@ void MaintenanceRun::timScanDisk_Timer() {
 
 void MaintenanceRun::timDefrag_Timer() {
   common::OnErrorResumeNext resume;
-  resume([&] { search_.ToolDialog = FindToolWindow("#32770", "Disk Defragmenter"); });
-  if (search_.ToolDialog == 0) return;
-  resume([&] { search_.FindButton(search_.ToolDialog, "&Yes"); });
-  if (common::Attempt([&] { search_.PressButton(); })) {
-    common::LogDuration("Defrag's final prompt answered", defrag_started_);
+  plat::WindowId dialog = FindToolWindow("#32770", "Disk Defragmenter");
+  plat::WindowId button = dialog == 0 ? 0 : FindButton(dialog, "&Yes");
+  const bool english = button != 0;
+  if (!english) {
+    // Another language, or a prompt whose Yes reads otherwise: a question of
+    // Defrag's own process, answered by the Yes button's ID.
+    if (const plat::WindowId question = FindQuestionOf(defrag_process_); question != 0) {
+      dialog = question;
+      button = FindButtonById(question, plat::kIdYesButton);
+    } else if (dialog != 0) {
+      button = FindButtonById(dialog, plat::kIdYesButton);
+    }
+  }
+  if (dialog == 0) {
+    // A Defrag that has gone without asking (closed, or an edition without the
+    // prompt) has finished all the same, once; one that never started, or whose
+    // prompt was answered before a completion that failed, is left to Exit.
+    if (defrag_prompt_seen_ || defrag_end_seen_) return;
+    bool ended = false;
+    resume([&] { ended = defrag_process_ != 0 && plat::Sys().ProgramHasEnded(defrag_process_); });
+    if (!ended) return;
+    defrag_end_seen_ = true;
+    LogDefragEndedWithoutPrompt(defrag_started_);
+  } else {
+    defrag_prompt_seen_ = true;
+    const std::string caption = WindowCaption(dialog);
+    if (!PressButton(button)) {
+      LogPromptNotAnswered(caption, button != 0);
+    } else if (english) {
+      LogPromptAnswered(defrag_started_);
+    } else {
+      LogPromptAnsweredById(defrag_started_, caption);
+    }
   }
   resume([&] { FinishRun(); });
 }

@@ -1,50 +1,50 @@
-// Finding the disk tools' windows and their buttons, and a plain pause.
+// Finding the disk tools' windows and their buttons. Every search swallows the
+// errors of the windows it looks at: a window that goes meanwhile is no match.
 #pragma once
 
-#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/convert.h"
 #include "platform/system.h"
 
 namespace run {
 
-// The searches whose results the watchers read afterwards.
-class WindowSearch {
- public:
-  // Top-level enumeration callback: sets ScanDiskFound and stops at a window of
-  // another program whose caption contains "ScanDisk".
-  int EnumScanDiskWindow(plat::WindowId window, std::intptr_t user);
-  // Child enumeration callback: a descendant whose identity equals ButtonCaption
-  // becomes ButtonWindow (the last match wins).
-  int EnumButtonWindow(plat::WindowId window, std::intptr_t user);
-  // Searches the dialog's descendants for `caption`; ButtonWindow is cleared first.
-  void FindButton(plat::WindowId dialog, const char* caption);
-  // Two left clicks at the top-left corner of ButtonWindow; nothing when it is 0.
-  void PressButton();
+// The window's whole caption; "" for none, or when it cannot be read.
+std::string WindowCaption(plat::WindowId window);
+// The caption, or the class name for a window without one.
+std::string WindowIdentity(plat::WindowId window);
 
-  plat::Bool16 ScanDiskFound = plat::kFalse;
-  std::string ButtonCaption;
-  plat::WindowId ButtonWindow = 0;
-  plat::WindowId ToolDialog = 0;
-};
+// True while a top-level window of another program has "ScanDisk" (that case)
+// in its caption, visible or not.
+bool ScanDiskWindowShown();
 
 // From `start` down the Z-order, the first window of another program whose
 // caption contains `text`; 0 when none. Yields to waiting messages before each
 // window. Without `case_sensitive` the caller's `text` is lowered too.
 plat::WindowId FindWindowByTitle(plat::WindowId start, std::string& text,
                                  const plat::Bool16& case_sensitive);
-// The window's whole caption ("" for none).
-std::string GetWindowTitle(plat::WindowId window);
-// The caption, or the class name for a window without one; `kind` says which.
-std::string GetWindowIdentity(plat::WindowId window, std::string& kind, std::string& class_name);
-std::string StripNull(const std::string& text);
-// Blocks the thread; processes no window messages.
-void Pause(std::int32_t milliseconds);
-
 // The top-level window of another program with this class and whole caption.
 plat::WindowId FindToolWindow(const char* class_name, const char* caption);
+
+// The descendant of `dialog` whose identity is `caption` exactly (the last one
+// visited when several are); 0 when none.
+plat::WindowId FindButton(plat::WindowId dialog, std::string_view caption);
+// Two left clicks at the button's top-left corner. True when all four messages
+// were delivered.
+bool PressButton(plat::WindowId button);
+
+// A tool's windows in any language: its process's top-level "#32770" dialog with
+// both a message box's Yes and No buttons (by control ID); 0 when none.
+plat::WindowId FindQuestionOf(plat::ProcessId process);
+// The descendant of `dialog` with this control ID; 0 when none.
+plat::WindowId FindButtonById(plat::WindowId dialog, int id);
+// The top-level windows of `process`, top first; none for process 0.
+std::vector<plat::WindowId> WindowsOf(plat::ProcessId process);
+
 // Sends a message to another program without hanging on it when it is hung.
-void SendToTool(plat::WindowId window, unsigned message);
+// False when it was not delivered.
+bool SendToTool(plat::WindowId window, unsigned message);
 
 }  // namespace run

@@ -144,6 +144,12 @@ TEST(LogTest, AnInterruptedRunIsToldByTheLinesBefore) {
       {"resumed, no tool started yet", "2026-12-06 02:00:00  Run resumed after the restart: x\r\n",
        false},
       {"no log", "", false},
+      // Cut short by a full disk or the power: the next line stands on its own.
+      {"a completion cut short", kStarted + "2026-12-06 02:01:12  Run compl", true},
+      {"a line cut short after the end",
+       kStarted +
+           "2026-12-06 02:01:12  Run completed: restart requested\r\n2026-12-06 02:01:13  Er",
+       false},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -152,6 +158,7 @@ TEST(LogTest, AnInterruptedRunIsToldByTheLinesBefore) {
     box.Arm(1, 0);
     box.m.StartBrivane();
     std::string want = c.before;
+    if (!want.empty() && want.back() != '\n') want += "\r\n";
     if (c.interrupted) {
       want +=
           "2026-12-07 23:59:50  The last run was interrupted after a tool had started (a power "

@@ -54,9 +54,14 @@ struct Tools {
   std::uint32_t scandisk_delay = 300;  // until ScanDisk's window shows
   std::uint32_t scandisk_ms = 30000;   // how long it shows
   std::uint32_t defrag_ms = 20000;     // until Defrag's final prompt
+  std::string defrag_caption = "Defragmenting Drive C";
   bool scandisk_window = true;
   std::string defrag_dialog_class = "#32770";
   std::vector<std::string> defrag_buttons = {"&Yes", "&No"};
+  // A localised edition: its prompt's caption and the buttons' control IDs.
+  std::string defrag_prompt_caption = "Disk Defragmenter";
+  std::vector<int> defrag_button_ids = {};
+  bool defrag_prompt = true;  // false: Defrag ends without asking
   bool close_on_press = true;
   std::vector<std::string> pressed = {};  // answers the Defrag prompt received
   plat::WindowId scandisk = 0, defrag = 0, prompt = 0;
@@ -146,9 +151,10 @@ class Machine {
       });
     });
     auto defrag = [this](headless::SimProcess& p) {
-      tools.defrag = p.CreateWindow("DefragWnd", "Defragmenting Drive C");
+      tools.defrag = p.CreateWindow("DefragWnd", tools.defrag_caption);
       p.After(tools.defrag_ms, [this, &p] {
         d_.DestroyWindow(tools.defrag);
+        if (!tools.defrag_prompt) return p.End();
         if (tools.defrag_dialog_class != "#32770") {
           headless::WindowOptions o;
           o.process = p.id;
@@ -159,8 +165,12 @@ class Machine {
           tools.pressed.push_back(b);
           if (tools.close_on_press) p.End();
         };
-        tools.prompt = d_.CreateDialog("Disk Defragmenter", tools.defrag_buttons, p.id, press,
-                                       tools.close_on_press);
+        tools.prompt = d_.CreateDialog(tools.defrag_prompt_caption, tools.defrag_buttons, p.id,
+                                       press, tools.close_on_press);
+        for (std::size_t i = 0; i < tools.defrag_button_ids.size(); ++i) {
+          d_.SetControlId(d_.FindChild(tools.prompt, tools.defrag_buttons[i]),
+                          tools.defrag_button_ids[i]);
+        }
       });
     };
     d_.AddProgram("c:\\windows\\defrag.exe", defrag);

@@ -55,6 +55,9 @@ class RunTest : public ProgramTest {
     }
     return 0;
   }
+  bool Logged(const std::string& text) {
+    return d.ReadFile(kLog).value_or("").find("  " + text + "\r\n") != std::string::npos;
+  }
   void WaitForPrompt() {
     d.RunUntil([this] { return m.tools.prompt != 0; }, 100000);
   }
@@ -273,6 +276,140 @@ TEST_F(RunTest, AScanDiskDialogIsAnsweredNoAndAPromptWithoutYesGetsNoPress) {
   EXPECT_EQ(m.ExitRequests(), 1u);
 }
 
+// An edition in another language keeps the message box's button IDs: only a
+// question of Defrag's own process is answered that way, and the log says how.
+TEST_F(RunTest, DefragsPromptInAnyLanguageIsAnsweredYesByItsButtonsId) {
+  const std::string by_id = "\", a question of Defrag's process, by the Yes button's ID)";
+  const struct {
+    const char* name;
+    std::string caption;
+    std::vector<std::string> buttons;
+    std::vector<int> ids;
+    bool another_programs_question;  // one of its own, with the IDs, meanwhile
+    std::vector<std::string> pressed;
+    std::string line;  // empty: the run waits on
+  } cases[] = {
+      {"English",
+       "Disk Defragmenter",
+       {"&Yes", "&No"},
+       {6, 7},
+       false,
+       {"&Yes"},
+       "Defrag's final prompt answered after 0:00:20"},
+      {"German",
+       "Defragmentierung",
+       {"&Ja", "&Nein"},
+       {6, 7},
+       false,
+       {"&Ja"},
+       "Defrag's final prompt answered after 0:00:20 (\"Defragmentierung" + by_id},
+      {"French, No first",
+       "D\xE9"
+       "fragmenteur de disque",
+       {"&Non", "&Oui"},
+       {7, 6},
+       false,
+       {"&Oui"},
+       "Defrag's final prompt answered after 0:00:20 (\"D\xE9"
+       "fragmenteur de disque" +
+           by_id},
+      {"English caption, buttons in German",
+       "Disk Defragmenter",
+       {"&Ja", "&Nein"},
+       {6, 7},
+       false,
+       {"&Ja"},
+       "Defrag's final prompt answered after 0:00:20 (\"Disk Defragmenter" + by_id},
+      {"German, no IDs", "Defragmentierung", {"&Ja", "&Nein"}, {}, false, {}, ""},
+      {"German, another program's question",
+       "Defragmentierung",
+       {"&Ja", "&Nein"},
+       {},
+       true,
+       {},
+       ""},
+      {"no Yes at all",
+       "Disk Defragmenter",
+       {"OK"},
+       {1},
+       false,
+       {},
+       "Defrag's final prompt \"Disk Defragmenter\" seen, but it has no Yes button: not answered"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    app::ResetProgram();
+    d.RemoveFile(kLog);
+    m.tools.pressed.clear();
+    m.tools.defrag_prompt_caption = c.caption;
+    m.tools.defrag_buttons = c.buttons;
+    m.tools.defrag_button_ids = c.ids;
+    BootArmed(0, 1);
+    if (c.another_programs_question) {
+      const plat::WindowId other = d.CreateDialog("Defragmentierung", {"&Ja", "&Nein"}, 77);
+      d.SetControlId(d.FindChild(other, "&Ja"), 6);
+      d.SetControlId(d.FindChild(other, "&Nein"), 7);
+    }
+    const std::size_t asked = m.ExitRequests();
+    d.RunFor(120000);
+    EXPECT_EQ(m.tools.pressed, c.pressed);
+    EXPECT_EQ(m.ExitRequests() - asked, c.line.empty() ? 0u : 1u);
+    if (!c.line.empty()) {
+      EXPECT_TRUE(Logged(c.line)) << d.ReadFile(kLog).value_or("");
+    }
+    EXPECT_EQ(d.ReadFile(kLog).value_or("").find("answered after") != std::string::npos,
+              !c.pressed.empty());
+  }
+}
+
+TEST_F(RunTest, ADefragThatEndsWithoutItsPromptCompletesTheRun) {
+  m.tools.defrag_prompt = false;
+  BootArmed(1, 1);
+  ASSERT_TRUE(RunUntilDone());
+  EXPECT_TRUE(Logged("Defrag ended without its final prompt after 0:00:20"));
+  ExpectCompleted("0x1");
+}
+
+TEST_F(RunTest, AScanDiskQuestionInAnotherLanguageIsAnsweredNoByItsButtonsId) {
+  struct Case {
+    const char* caption;
+    bool ids;
+    std::vector<std::string> sent;
+  };
+  const Case cases[] = {
+      {"ScanDisk", true, {"&Nein", "&Nein", "(no window)", "(no window)"}},
+      {"Fehler auf Laufwerk C", true, {"&Nein", "&Nein", "(no window)", "(no window)"}},
+      {"Fehler auf Laufwerk C", false, {}},
+  };
+  const Case* now = nullptr;
+  // ScanDisk's window goes and its process asks a question during the 10 s wait.
+  d.AddProgram("c:\\windows\\scandskw.exe", [this, &now](SimProcess& p) {
+    m.tools.scandisk = p.CreateWindow("ScanDiskWnd", "ScanDisk - (C:)");
+    p.After(5000, [this, &p, &now] {
+      d.DestroyWindow(m.tools.scandisk);
+      p.After(3000, [this, &p, &now] {
+        if (now->ids) {
+          p.CreateDialogWithIds(now->caption, {{"&Ja", 6}, {"&Nein", 7}});
+        } else {
+          p.CreateDialog(now->caption, {"&Ja", "&Nein"});
+        }
+        d.BringToTop(MainHandle());
+      });
+    });
+  });
+  m.tools.defrag_buttons = {"OK"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.caption + std::string(c.ids ? "" : ", no IDs"));
+    now = &c;
+    app::ResetProgram();
+    for (plat::ProcessId id : d.Processes()) d.EndProgram(id);
+    d.log().Clear();
+    BootArmed(1, 1);
+    ASSERT_TRUE(RunUntilDone());
+    EXPECT_EQ(Sent(), c.sent);
+  }
+}
+
 TEST_F(RunTest, AWindowOfThisProgramCaptionedLikeTheDefragPromptHidesNothing) {
   BootArmed(0, 1);
   WaitForPrompt();
@@ -330,6 +467,33 @@ TEST_F(RunTest, AFailedCompletionIsReportedAndTheWatcherLooksAgain) {
   ExpectCompleted("0x1");
 }
 
+// Windows, or a program that will not end, can refuse: the user gets a desktop
+// instead of an empty screen, and the next start is an ordinary one.
+TEST_F(RunTest, ARefusedShutdownStartsTheShellOnTheDesktop) {
+  for (bool shell_present : {false, true}) {
+    SCOPED_TRACE(shell_present);
+    app::ResetProgram();
+    d.log().Clear();
+    d.RemoveFile(kLog);
+    if (shell_present) d.AddProgram(kKeptShell, [](SimProcess&) {});
+    d.SetExitWindowsResult(false, 1235);
+    d.SetStoredScreenSaver(true);
+    BootArmed(0, 1);
+    ASSERT_TRUE(RunUntilDone());
+    d.RunFor(1000);
+    EXPECT_TRUE(Logged("Windows refused to end the session (error 1235): starting the shell " +
+                       std::string(kKeptShell)));
+    EXPECT_EQ(Logged("The shell could not be started (error 53)"), !shell_present);
+    const auto tried = d.log().Of(shell_present ? "StartProgram" : "StartFailed");
+    ASSERT_FALSE(tried.empty());
+    EXPECT_EQ(tried.back().args[0] + " | " + tried.back().args[1],
+              std::string(kKeptShell) + " | 1");
+    EXPECT_TRUE(d.screen_saver_active());
+    EXPECT_TRUE(d.boxes().empty());
+    ExpectCompleted("0x1");
+  }
+}
+
 TEST_F(RunTest, ExitDuringARunClosesTheToolsAndCompletes) {
   const struct {
     std::uint64_t at;                 // virtual time of the click after the boot
@@ -340,9 +504,18 @@ TEST_F(RunTest, ExitDuringARunClosesTheToolsAndCompletes) {
       {2000, {kScanDiskStart}, {}},
       {20000, {kScanDiskStart}, {"ScanDisk - (C:)"}},
       {60000, {kScanDiskStart, kDefragStart}, {"Defragmenting Drive C"}},
+      // A caption in French: closed as a window of Defrag's process.
+      {60000,
+       {kScanDiskStart, kDefragStart},
+       {"D\xE9"
+        "fragmentation du lecteur C"}},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.closed.empty() ? "" : c.closed[0]);
     SCOPED_TRACE(c.at);
+    if (!c.closed.empty()) m.tools.defrag_caption = c.closed[0];
+    // The tools of the case before must not answer in this one.
+    for (plat::ProcessId id : d.Processes()) d.EndProgram(id);
     d.log().Clear();
     app::ResetProgram();
     BootArmed(1, 1);

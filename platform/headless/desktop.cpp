@@ -299,6 +299,16 @@ int Desktop::GetClassName(WindowId window, char* buffer, int size) {
   return CopyClassName(Faulted(Op::kGetClassName) ? 0 : window, buffer, size);
 }
 
+ProcessId Desktop::GetWindowProcess(WindowId window) {
+  if (Faulted(Op::kGetWindowProcess)) return 0;
+  return WindowExists(window) ? ProcessOf(window) : 0;
+}
+
+int Desktop::GetDlgCtrlID(WindowId window) {
+  if (Faulted(Op::kGetDlgCtrlID)) return 0;
+  return ControlId(window);
+}
+
 std::intptr_t Desktop::SendMessage(WindowId window, unsigned message, std::uintptr_t wparam,
                                    std::intptr_t lparam) {
   if (Faulted(Op::kSendMessage)) return 0;
@@ -421,11 +431,21 @@ void Desktop::EndProcess() {
 // ================================================================ power, resources, help
 
 bool Desktop::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
-  if (Faulted(Op::kExitWindowsEx)) return false;
+  int error = 0;
+  if (Faulted(Op::kExitWindowsEx, &error)) {
+    last_error_ = static_cast<std::uint32_t>(error);
+    return false;
+  }
   char hex[16];
   std::snprintf(hex, sizeof hex, "0x%X", flags);
   Wrote("ExitWindows", {hex, std::to_string(reserved)});
+  if (!exit_windows_result_) last_error_ = exit_windows_error_;
   return exit_windows_result_;
+}
+
+std::uint32_t Desktop::GetLastError() {
+  if (Faulted(Op::kGetLastError)) return 0;
+  return last_error_;
 }
 
 void Desktop::OverrideResource(const std::string& type, int id, std::vector<std::uint8_t> bytes) {

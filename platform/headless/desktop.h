@@ -95,7 +95,11 @@ class Desktop : public plat::System,
                     const std::string& text, bool with_terminator = true);
 
   // ---- Shutdown, resources, help, colours
-  void SetExitWindowsResult(bool accepted) { exit_windows_result_ = accepted; }
+  // A refusal leaves `error` for GetLastError.
+  void SetExitWindowsResult(bool accepted, std::uint32_t error = 0) {
+    exit_windows_result_ = accepted;
+    exit_windows_error_ = error;
+  }
   void OverrideResource(const std::string& type, int id, std::vector<std::uint8_t> bytes);
   void RemoveResource(const std::string& type, int id);  // reads as missing
   void SetHelpEngineMissing(bool missing) { help_engine_missing_ = missing; }
@@ -150,6 +154,7 @@ class Desktop : public plat::System,
   bool SetScreenSaveActive(bool active) override;
   bool KeepSystemAwake(bool on) override;
   bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
+  std::uint32_t GetLastError() override;
   ProcessId StartProgram(const std::string& command_line, int show_state) override;
   bool ProgramHasEnded(ProcessId id) override;
   WindowId FindWindow(const char* class_name, const char* caption) override;
@@ -159,6 +164,8 @@ class Desktop : public plat::System,
   int GetWindowTextLength(WindowId window) override;
   int GetWindowText(WindowId window, char* buffer, int size) override;
   int GetClassName(WindowId window, char* buffer, int size) override;
+  ProcessId GetWindowProcess(WindowId window) override;
+  int GetDlgCtrlID(WindowId window) override;
   std::intptr_t SendMessage(WindowId window, unsigned message, std::uintptr_t wparam,
                             std::intptr_t lparam) override;
   bool SendMessageTimeout(WindowId window, unsigned message, std::uintptr_t wparam,
@@ -194,6 +201,8 @@ class Desktop : public plat::System,
  private:
   Registry registry_;
   bool exit_windows_result_ = true;
+  std::uint32_t exit_windows_error_ = 0;
+  std::uint32_t last_error_ = 0;
   std::map<std::pair<std::string, int>, std::optional<std::vector<std::uint8_t>>> resources_;
   bool help_engine_missing_ = false;
   std::map<std::string, WindowId> help_viewers_;  // by full path of the file

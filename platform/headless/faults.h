@@ -36,7 +36,8 @@ enum class Op {
   kGetScreenSaveActive,  // * false
   kSetScreenSaveActive,  // * false
   kKeepSystemAwake,      // * false
-  kExitWindowsEx,        // * false
+  kExitWindowsEx,        // * false, GetLastError the fault's number
+  kGetLastError,         // * 0
   kStartProgram,
   kProgramHasEnded,
   kFindWindow,
@@ -46,6 +47,8 @@ enum class Op {
   kGetWindowTextLength,
   kGetWindowText,
   kGetClassName,        // * 0
+  kGetWindowProcess,    // * 0
+  kGetDlgCtrlID,        // * 0
   kSendMessage,         // * 0, not delivered
   kSendMessageTimeout,  // * false
   kGetForegroundWindow,

@@ -23,6 +23,17 @@ WindowId SimProcess::CreateDialog(const std::string& caption, std::vector<std::s
   return programs.windows_.CreateDialog(caption, buttons, id, std::move(on_press));
 }
 
+WindowId SimProcess::CreateDialogWithIds(const std::string& caption,
+                                         const std::vector<std::pair<std::string, int>>& buttons,
+                                         std::function<void(const std::string& pressed)> on_press) {
+  std::vector<std::string> captions;
+  for (const auto& b : buttons) captions.push_back(b.first);
+  WindowTable& windows = programs.windows_;
+  const WindowId dialog = windows.CreateDialog(caption, captions, id, std::move(on_press));
+  for (const auto& b : buttons) windows.SetControlId(windows.FindChild(dialog, b.first), b.second);
+  return dialog;
+}
+
 void SimProcess::After(std::uint32_t ms, std::function<void()> fn) {
   Programs* p = &programs;
   ProcessId pid = id;

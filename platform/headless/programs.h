@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/headless/clock.h"
@@ -30,6 +31,11 @@ struct SimProcess {
   // A "#32770" dialog with "Button" children (see WindowTable::CreateDialog).
   WindowId CreateDialog(const std::string& caption, std::vector<std::string> buttons,
                         std::function<void(const std::string& pressed)> on_press = {});
+  // The same with each button's control ID, as a message box has them
+  // ({"&Ja", 6}, {"&Nein", 7}).
+  WindowId CreateDialogWithIds(const std::string& caption,
+                               const std::vector<std::pair<std::string, int>>& buttons,
+                               std::function<void(const std::string& pressed)> on_press = {});
   // Runs `fn` `ms` of virtual time from now.
   void After(std::uint32_t ms, std::function<void()> fn);
   // Ends the process: its windows are destroyed, ProgramHasEnded turns true.

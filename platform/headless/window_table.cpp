@@ -185,6 +185,15 @@ ProcessId WindowTable::ProcessOf(WindowId w) const {
   return win ? win->process : 0;
 }
 
+int WindowTable::ControlId(WindowId w) const {
+  const Window* win = Find(w);
+  return win && win->parent != 0 ? win->control_id : 0;
+}
+
+void WindowTable::SetControlId(WindowId w, int id) {
+  if (Window* win = Find(w)) win->control_id = id;
+}
+
 std::vector<WindowId> WindowTable::Children(WindowId w) const {
   const Window* win = Find(w);
   return win ? win->children : std::vector<WindowId>{};

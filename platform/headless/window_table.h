@@ -76,6 +76,9 @@ class WindowTable {
   WindowId Parent(WindowId w) const;
   bool Visible(WindowId w) const;
   ProcessId ProcessOf(WindowId w) const;
+  // A child's control ID (0 unless set).
+  int ControlId(WindowId w) const;
+  void SetControlId(WindowId w, int id);
   std::vector<WindowId> Children(WindowId w) const;
   std::vector<WindowId> TopLevelWindows() const { return z_order_; }  // Z-order, top first
   // Button clicks (down then up) a "Button" window has received.
@@ -124,6 +127,7 @@ class WindowTable {
     bool visible = false;
     ProcessId process = 0;
     bool hung = false;
+    int control_id = 0;
     bool keep_on_close = false;
     MessageHandler handler;
     bool button_down = false;

@@ -321,6 +321,10 @@ bool Win32System::ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) {
   return ::ExitWindowsEx(flags, reserved) != FALSE;
 }
 
+std::uint32_t Win32System::GetLastError() {
+  return ::GetLastError();
+}
+
 // ---------------------------------------------------------------- programs
 
 ProcessId Win32System::StartProgram(const std::string& command_line, int show_state) {
@@ -389,6 +393,16 @@ int Win32System::GetWindowText(WindowId window, char* buffer, int size) {
 
 int Win32System::GetClassName(WindowId window, char* buffer, int size) {
   return GetClassNameA(ToHwnd(window), buffer, size);
+}
+
+ProcessId Win32System::GetWindowProcess(WindowId window) {
+  DWORD pid = 0;
+  if (window == 0 || GetWindowThreadProcessId(ToHwnd(window), &pid) == 0) return 0;
+  return pid;
+}
+
+int Win32System::GetDlgCtrlID(WindowId window) {
+  return ::GetDlgCtrlID(ToHwnd(window));
 }
 
 std::intptr_t Win32System::SendMessage(WindowId window, unsigned message, std::uintptr_t wparam,

@@ -48,6 +48,7 @@ class Win32System : public System {
   bool SetScreenSaveActive(bool active) override;
   bool KeepSystemAwake(bool on) override;
   bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reserved) override;
+  std::uint32_t GetLastError() override;
 
   ProcessId StartProgram(const std::string& command_line, int show_state) override;
   bool ProgramHasEnded(ProcessId id) override;
@@ -59,6 +60,8 @@ class Win32System : public System {
   int GetWindowTextLength(WindowId window) override;
   int GetWindowText(WindowId window, char* buffer, int size) override;
   int GetClassName(WindowId window, char* buffer, int size) override;
+  ProcessId GetWindowProcess(WindowId window) override;
+  int GetDlgCtrlID(WindowId window) override;
   std::intptr_t SendMessage(WindowId window, unsigned message, std::uintptr_t wparam,
                             std::intptr_t lparam) override;
   bool SendMessageTimeout(WindowId window, unsigned message, std::uintptr_t wparam,

@@ -1,4 +1,4 @@
-#include "common/dos.h"
+#include "common/short_path.h"
 
 #include <vector>
 
