@@ -68,7 +68,8 @@ def tools_run(tools, env, edition=EDITIONS["en"]):
 
 # Brivane.log: "YYYY-MM-DD HH:MM:SS", two spaces, the text; CR LF after each line.
 LOG_LINE = re.compile(r"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)  (\S.*)")
-DURATION = re.compile(r"after \d+:[0-5]\d:[0-5]\d$")
+# A duration ends the line, or comes before what the line says next.
+DURATION = re.compile(r"after \d+:[0-5]\d:[0-5]\d(?=$| )")
 ENDINGS = {"shutdown": "shut down", "restart": "restart"}
 INTERRUPTED = ("The last run was interrupted after a tool had started (a power cut?); "
                "it starts over")
@@ -80,15 +81,24 @@ def run_text(tools, ending):
     return f"drive C:\\, {names}, then {ENDINGS[ending]}"
 
 
-def cycle_log(tools, ending, prompt=True):
-    """Brivane.log of a whole cycle armed on a fresh machine, durations as H:MM:SS;
-    prompt False: Defrag ended without its final prompt."""
-    run = run_text(tools, ending)
+def cycle_log(tools, ending, prompt=True, edition=EDITIONS["en"], question=False):
+    """Brivane.log of a whole cycle armed on a fresh machine of that edition,
+    durations as H:MM:SS; prompt False: Defrag ended without its final prompt;
+    question: ScanDisk asked one after its run. Another language's questions are
+    answered by the button's ID, and said so."""
+    run, english = run_text(tools, ending), edition.code == "en"
     lines = [f"Armed: {run}", f"Run resumed after the restart: {run}",
              f"Started: {SCANDISK_COMMAND}", "ScanDisk finished after H:MM:SS"]
     if tools == "both":
-        lines += ["Started: Defrag.exe C:",
-                  "Defrag's final prompt answered after H:MM:SS" if prompt else DEFRAG_ENDED]
+        lines.append("Started: Defrag.exe C:")
+    if question and not english:
+        lines.append("A question of ScanDisk's process (\"ScanDisk - C:\") answered No by the "
+                     "button's ID")
+    if tools == "both":
+        lines.append(DEFRAG_ENDED if not prompt else
+                     "Defrag's final prompt answered after H:MM:SS" if english else
+                     f"Defrag's final prompt answered after H:MM:SS (\"{edition.defrag_prompt}\""
+                     ", a question of Defrag's process, by the Yes button's ID)")
     return lines + [f"Run completed: {ENDINGS[ending]} requested"]
 
 
@@ -370,8 +380,10 @@ class Brivane:
         if guard != ("0", "denied"):
             problems.append(f"during the run: screen saver active={guard[0]}, suspend query "
                             f"{guard[1]}")
-        prompt = self.lab.env.get("BRIVANE_LAB_DEFRAG_NO_PROMPT") != "1"
-        problems += self.log_problems(cycle_log(tools, ending, prompt)) + self.left_behind()
+        env = self.lab.env
+        problems += self.log_problems(cycle_log(
+            tools, ending, env.get("BRIVANE_LAB_DEFRAG_NO_PROMPT") != "1", self.lab.edition,
+            "BRIVANE_LAB_SCANDISK_PROMPT_MS" in env)) + self.left_behind()
         assert not problems, "\n".join(problems)
 
 
