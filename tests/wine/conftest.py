@@ -83,10 +83,11 @@ def prefix(work, display, out):
 
 @pytest.fixture(scope="module")
 def new_lab(work, display):
-    """Makes a fresh lab machine (see tools/lab) whose logs go to a folder; the
-    test ends it with teardown()."""
-    def make(logs, boot_timeout=300, **settings):
-        lab = Lab(work / "lab", display, logs=logs, boot_timeout=boot_timeout)
+    """Makes a fresh lab machine (see tools/lab) whose logs go to a folder, in a
+    language of lab.EDITIONS; the test ends it with teardown()."""
+    def make(logs, boot_timeout=300, language="en", **settings):
+        lab = Lab(work / "lab", display, logs=logs, boot_timeout=boot_timeout,
+                  language=language)
         lab.set_env(**settings)
         lab.setup()
         return lab

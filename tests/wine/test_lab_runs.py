@@ -2,8 +2,16 @@
 brivane.exe of the Windows build with the stand-in disk tools.
     cycle-shutdown-both     armed through the window, both tools, Shutdown
     cycle-restart-scandisk  armed through the window, Defrag unticked, Restart
+    cycle-german-shutdown, cycle-french-shutdown
+                            the same on a German and a French Windows 98 (Wine in
+                            that locale, the tools' editions): Defrag's final prompt
+                            answered, in German also ScanDisk's question after its run
+    cycle-defrag-no-prompt  both tools, Shutdown, a Defrag that ends without a prompt
     exit-during-scandisk    Exit clicked while ScanDisk works: ScanDisk closed, run done,
                             the screen saver back; then Brivane on the desktop again
+    exit-during-defrag-french
+                            Exit clicked while a French Defrag works, its window
+                            captioned without "Defrag": Defrag closed, run done
     cut-scandisk, cut-defrag, cut-completion
                             power cut during ScanDisk, Defrag and completion's pause,
                             then boots until the machine rests at its shell
@@ -18,8 +26,17 @@ from brivane import EXE, INTERRUPTED, SCANDISK_COMMAND, Brivane, cycle_log, in_o
 from conftest import REPORTS, out_folder
 from lab import Outcome
 
-CASES = ["cycle-shutdown-both", "cycle-restart-scandisk", "exit-during-scandisk",
+CASES = ["cycle-shutdown-both", "cycle-restart-scandisk", "cycle-german-shutdown",
+         "cycle-french-shutdown", "cycle-defrag-no-prompt", "exit-during-scandisk", "exit-during-defrag-french",
          "cut-scandisk", "cut-defrag", "cut-completion"]
+# The machines that are not the English one with the tools' defaults: language
+# (lab.EDITIONS) and the stand-ins' settings.
+MACHINES = {
+    "cycle-german-shutdown": {"language": "de", "BRIVANE_LAB_SCANDISK_PROMPT_MS": 1500},
+    "cycle-french-shutdown": {"language": "fr"},
+    "cycle-defrag-no-prompt": {"BRIVANE_LAB_DEFRAG_NO_PROMPT": 1},
+    "exit-during-defrag-french": {"language": "fr"},
+}
 LAB = wine.OUT / "lab"
 CUTS_HEADER = ("cut during (ending)", "just after the cut", "boots after it, as they ended",
                "tools over the whole run", "end state")
@@ -42,7 +59,7 @@ def brivane(request, new_lab):
     folder = out_folder(request.node, "lab", name)
     started = time.monotonic()
     lab = new_lab(folder, boot_timeout=120, BRIVANE_LAB_SCANDISK_MS=2500,
-                  BRIVANE_LAB_DEFRAG_MS=2500)
+                  BRIVANE_LAB_DEFRAG_MS=2500, **MACHINES.get(name, {}))
     yield Brivane(lab, folder)
     lab.teardown()
     call = request.node.stash.get(REPORTS, {}).get("call")
@@ -114,6 +131,42 @@ def exit_during_scandisk(b):
         problems.append(saver_problem)
     problems += b.left_behind()
     problems += desktop_after_run(b)
+    assert not problems, "\n".join(problems)
+
+
+def exit_during_defrag(b):
+    """Exit while Defrag works, on a machine whose Defrag window is captioned
+    "Défragmentation du lecteur C": Defrag is closed, the run completes."""
+    lab, problems = b.lab, []
+    b.arm_direct(1, 1, "shutdown")
+    with b.watching():
+        lab.start_boot(env={"BRIVANE_LAB_DEFRAG_MS": 60000})
+        lab.wait_log("Defrag window shown", 60)
+        time.sleep(0.5)
+        # Defrag was started in front: a click on Brivane's body brings it forward.
+        window = b.main_window()
+        body = window.control("picMain").screen
+        lab.screen.click(body.x + 60, body.y + 40)
+        b.shot("exit-1-brivane-in-front")
+        b.click("picExit", window)
+        if lab.wine.window("Exit?", wait=10):
+            b.shot("exit-2-box")
+            b.click_button("Exit?", lab.edition.yes)
+        else:
+            problems.append("no \"Exit?\" box")
+        boot = lab.finish()
+    b.keep_logs()
+    problems += b.log_problems([f"Run resumed after the restart: {run_text('both', 'shutdown')}",
+                                f"Started: {SCANDISK_COMMAND}", "ScanDisk finished after H:MM:SS",
+                                "Started: Defrag.exe C:", "Exit during the run: closing the tools",
+                                "Run completed: shut down requested"])
+    if in_order(lab.events(), ["Defrag closed by WM_CLOSE", "Defrag exit"]):
+        problems.append(f"Defrag was not closed; the log:\n{lab.tools_log()}")
+    if b.count_events("Defrag done"):
+        problems.append("Defrag ran to its end")
+    if boot.outcome != Outcome.SHUTDOWN:
+        problems.append(f"the boot ended: {boot}, not with a shutdown request")
+    problems += b.left_behind()
     assert not problems, "\n".join(problems)
 
 
@@ -225,7 +278,11 @@ def cut_log(point, ending):
 RUNS = {
     "cycle-shutdown-both": lambda b: b.cycle("shutdown", "both"),
     "cycle-restart-scandisk": lambda b: b.cycle("restart", "scandisk", "box"),
+    "cycle-german-shutdown": lambda b: b.cycle("shutdown", "both"),
+    "cycle-french-shutdown": lambda b: b.cycle("shutdown", "both"),
+    "cycle-defrag-no-prompt": lambda b: b.cycle("shutdown", "both"),
     "exit-during-scandisk": exit_during_scandisk,
+    "exit-during-defrag-french": exit_during_defrag,
     "cut-scandisk": lambda b: cut(b, "scandisk", "shutdown"),
     "cut-defrag": lambda b: cut(b, "defrag", "restart"),
     "cut-completion": lambda b: cut(b, "completion", "shutdown"),

@@ -11,7 +11,7 @@ from datetime import datetime, timedelta
 from pathlib import Path
 
 import wine
-from lab import Ini, Outcome
+from lab import EDITIONS, Ini, Outcome
 
 EXE = r"C:\Program Files\Brivane\brivane.exe"
 MAIN = "Brivane"  # the main window's caption
@@ -40,15 +40,36 @@ SCANDISK_COMMAND = r"C:\windows\scandskw.exe C: /n"
 SCANDISK_RUN = [f"scandskw start show=4 cmdline={SCANDISK_COMMAND}",
                 "scandskw window shown caption=ScanDisk - C: foreground=no",
                 "scandskw exit"]
-DEFRAG_RUN = ["Defrag start show=1 cmdline=Defrag.exe C:",
-              "Defrag prompt shown caption=Disk Defragmenter",
-              "Defrag answer Yes",
-              "Defrag exit"]
+DEFRAG_START = "Defrag start show=1 cmdline=Defrag.exe C:"
+# Brivane.log's line for a Defrag that ended without its final prompt.
+DEFRAG_ENDED = "Defrag ended without its final prompt after H:MM:SS"
+
+
+def tools_run(tools, env, edition=EDITIONS["en"]):
+    """The tools' log of a whole run (in this order, other lines between) on a machine
+    of that edition whose stand-ins have the settings `env`: ScanDisk, and its
+    question answered No when it asks one; then, unless tools is "scandisk", Defrag
+    with its final prompt answered Yes, or ending without one."""
+    e = edition
+    run = SCANDISK_RUN[:2]
+    if "BRIVANE_LAB_SCANDISK_PROMPT_MS" in env:
+        run += ["scandskw prompt shown caption=ScanDisk - C:",
+                f"scandskw prompt buttons 6={e.yes} 7={e.no}", "scandskw answer No"]
+    run.append("scandskw exit")
+    if tools == "scandisk":
+        return run
+    run.append(DEFRAG_START)
+    if env.get("BRIVANE_LAB_DEFRAG_NO_PROMPT") == "1":
+        return run + ["Defrag no prompt", "Defrag exit"]
+    return run + [f"Defrag prompt shown caption={e.defrag_prompt}",
+                  f"Defrag prompt buttons 6={e.yes} 7={e.no}", "Defrag answer Yes",
+                  "Defrag exit"]
 
 
 # Brivane.log: "YYYY-MM-DD HH:MM:SS", two spaces, the text; CR LF after each line.
 LOG_LINE = re.compile(r"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)  (\S.*)")
-DURATION = re.compile(r"after \d+:[0-5]\d:[0-5]\d$")
+# A duration ends the line, or comes before what the line says next.
+DURATION = re.compile(r"after \d+:[0-5]\d:[0-5]\d(?=$| )")
 ENDINGS = {"shutdown": "shut down", "restart": "restart"}
 INTERRUPTED = ("The last run was interrupted after a tool had started (a power cut?); "
                "it starts over")
@@ -60,13 +81,24 @@ def run_text(tools, ending):
     return f"drive C:\\, {names}, then {ENDINGS[ending]}"
 
 
-def cycle_log(tools, ending):
-    """Brivane.log of a whole cycle armed on a fresh machine, durations as H:MM:SS."""
-    run = run_text(tools, ending)
+def cycle_log(tools, ending, prompt=True, edition=EDITIONS["en"], question=False):
+    """Brivane.log of a whole cycle armed on a fresh machine of that edition,
+    durations as H:MM:SS; prompt False: Defrag ended without its final prompt;
+    question: ScanDisk asked one after its run. Another language's questions are
+    answered by the button's ID, and said so."""
+    run, english = run_text(tools, ending), edition.code == "en"
     lines = [f"Armed: {run}", f"Run resumed after the restart: {run}",
              f"Started: {SCANDISK_COMMAND}", "ScanDisk finished after H:MM:SS"]
     if tools == "both":
-        lines += ["Started: Defrag.exe C:", "Defrag's final prompt answered after H:MM:SS"]
+        lines.append("Started: Defrag.exe C:")
+    if question and not english:
+        lines.append("A question of ScanDisk's process (\"ScanDisk - C:\") answered No by the "
+                     "button's ID")
+    if tools == "both":
+        lines.append(DEFRAG_ENDED if not prompt else
+                     "Defrag's final prompt answered after H:MM:SS" if english else
+                     f"Defrag's final prompt answered after H:MM:SS (\"{edition.defrag_prompt}\""
+                     ", a question of Defrag's process, by the Yes button's ID)")
     return lines + [f"Run completed: {ENDINGS[ending]} requested"]
 
 
@@ -150,11 +182,12 @@ class Brivane:
         self.screen.click_at((window or self.main_window()).control(name))
 
     def click_button(self, caption, button, seconds=15):
-        """A click on button `button` ("&Yes") of the top-level window captioned
-        `caption`, at the button's middle."""
+        """A click on button `button` (its text, "&Yes", or its control ID) of the
+        top-level window captioned `caption`, at the button's middle."""
         window = self.wine.window(caption, wait=seconds)
         assert window, f"no window captioned \"{caption}\" within {seconds} s"
-        target = window.child("Button", button)
+        target = next((c for c in window.children() if c.id == button), None) \
+            if isinstance(button, int) else window.child("Button", button)
         assert target, f"no button {button} in \"{caption}\": {window.children()}"
         self.screen.click_at(target, pause=0)
 
@@ -215,7 +248,8 @@ class Brivane:
         self.click("PicExecute", window)
         assert self.wine.window("Restart Computer?", wait=10), "no \"Restart Computer?\" box"
         self.shot("00-arm-3-confirm")
-        self.click_button("Restart Computer?", "&Yes")
+        # Brivane's own box: Yes as the machine's language reads it.
+        self.click_button("Restart Computer?", self.lab.edition.yes)
         boot = self.lab.finish()
         assert boot.outcome == Outcome.RESTART, f"arming ended: {boot}, not a restart request"
         shutdown = ending == "shutdown"
@@ -248,13 +282,17 @@ class Brivane:
     def count_events(self, start):
         return sum(1 for e in self.lab.events() if e.startswith(start))
 
-    def check_tools(self, tools):
-        """The tools' log of a whole run: ScanDisk, then Defrag unless tools is "scandisk"."""
-        if tools == "scandisk":
-            self.expect_events(*SCANDISK_RUN)
-            assert self.count_events("Defrag") == 0, "Defrag ran although it was unticked"
-        else:
-            self.expect_events(*SCANDISK_RUN, *DEFRAG_RUN)
+    def tools_problems(self, tools):
+        """What is wrong with the tools' log of a whole run on this machine
+        (tools_run): ScanDisk, then Defrag unless tools is "scandisk"; [] when nothing."""
+        problems = []
+        if missing := in_order(self.lab.events(),
+                               tools_run(tools, self.lab.env, self.lab.edition)):
+            problems.append(f"tools' log: \"{missing}\" missing or out of order; the log:\n"
+                            f"{self.lab.tools_log()}")
+        if tools == "scandisk" and self.count_events("Defrag"):
+            problems.append("Defrag ran although it was unticked")
+        return problems
 
     def saver_problem(self):
         """None when each start of a tool in the tools' log found the screen saver
@@ -335,13 +373,17 @@ class Brivane:
                 f"boot: shell={armed} -> {ending} requested"]
         if ending == "restart":
             want.append(f"boot: shell=Explorer.exe -> {Outcome.DESKTOP.value}")
-        assert got == want, "boots:\n  " + "\n  ".join(got) + "\nexpected:\n  " + "\n  ".join(want)
-        self.check_tools(tools)
-        problems = [p for p in [self.saver_problem()] if p]
+        problems = [] if got == want else [
+            "boots:\n  " + "\n  ".join(got) + "\nexpected:\n  " + "\n  ".join(want)]
+        problems += self.tools_problems(tools)
+        problems += [p for p in [self.saver_problem()] if p]
         if guard != ("0", "denied"):
             problems.append(f"during the run: screen saver active={guard[0]}, suspend query "
                             f"{guard[1]}")
-        problems += self.log_problems(cycle_log(tools, ending)) + self.left_behind()
+        env = self.lab.env
+        problems += self.log_problems(cycle_log(
+            tools, ending, env.get("BRIVANE_LAB_DEFRAG_NO_PROMPT") != "1", self.lab.edition,
+            "BRIVANE_LAB_SCANDISK_PROMPT_MS" in env)) + self.left_behind()
         assert not problems, "\n".join(problems)
 
 

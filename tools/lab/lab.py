@@ -20,6 +20,48 @@ TOOLS_LOG = r"C:\lab\tools.log"
 # (a change without SPIF_UPDATEINIFILE lasts for its session only).
 SCREEN_SAVER_KEY = r"HKCU\Control Panel\Desktop"
 HELPERS = ("labpress", "labstart", "labexit", "labini", "labclose", "labguard")
+# The control IDs of a Yes/No box's buttons, in every language.
+IDYES, IDNO = 6, 7
+
+
+@dataclass(frozen=True)
+class Edition:
+    """A language edition of Windows 98 the machine plays: the stand-ins' texts
+    (BRIVANE_LAB_LANGUAGE, tools/standins/edition.h) and the locale Wine runs under,
+    from which it takes its message boxes' buttons (yes, no: what they should read)."""
+    code: str
+    locale: str  # None: whatever the tests run under
+    yes: str
+    no: str
+    defrag_window: str  # with the drive letter
+    defrag_prompt: str
+
+
+EDITIONS = {e.code: e for e in (
+    Edition("en", None, "&Yes", "&No", "Defragmenting Drive {}", "Disk Defragmenter"),
+    Edition("de", "de_DE.UTF-8", "&Ja", "&Nein", "Defragmentierung von Laufwerk {}",
+            "Defragmentierung"),
+    Edition("fr", "fr_FR.UTF-8", "&Oui", "&Non", "Défragmentation du lecteur {}",
+            "Défragmenteur de disque"))}
+
+
+def locale_generated(name):
+    """Whether the system has the locale (de_DE.UTF-8): `locale -a` names it
+    de_DE.utf8."""
+    wanted = name.lower().replace("utf-8", "utf8")
+    listed = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout
+    return wanted in (line.lower() for line in listed.split())
+
+
+def locale_env(edition):
+    """What Wine's environment needs to run as that edition."""
+    if edition.locale is None:
+        return {}
+    assert locale_generated(edition.locale), \
+        f"locale {edition.locale} is not generated (bash scripts/deps.sh)"
+    # LC_ALL first in Wine's search, and the tests' own may be set to something else.
+    return {"LANG": edition.locale, "LC_ALL": edition.locale,
+            "BRIVANE_LAB_LANGUAGE": edition.code}
 
 
 # ---------------------------------------------------------------- profile files
@@ -160,15 +202,17 @@ def requested(trace):
 class Lab:
     """One lab machine: its prefix under `root`, traces and the transcript of its
     boots under `logs`. Settings of the stand-in tools go in `env` (BRIVANE_LAB_*,
-    see README.md); boot_timeout is how long a boot's shell may run."""
+    see README.md); boot_timeout is how long a boot's shell may run; language one
+    of EDITIONS, the whole machine in that language."""
 
-    def __init__(self, root, display, logs=None, boot_timeout=300):
+    def __init__(self, root, display, logs=None, boot_timeout=300, language="en"):
         self.root = Path(root)
         self.logs = Path(logs or root)
         self.screen = wine.Screen(display)
+        self.edition = EDITIONS[language]
         self.env = {"BRIVANE_LAB_LOG": TOOLS_LOG}
         self.wine = wine.Wine(self.root / "prefix", display)
-        self.wine.env.update(self.env)
+        self.wine.env.update(self.env, **locale_env(self.edition))
         self.boot_timeout = boot_timeout
         c = self.wine.drive_c
         self.windows = c / "windows"
@@ -288,7 +332,11 @@ class Lab:
         if status != 0:
             return None
         values = reg_values(out)
-        return values.get("(default)" if name == "" else (name or "").lower())
+        if name == "":
+            # The key's own value is the one /ve lists, named in the machine's language:
+            # "(Default)", "(Standard)", "(par défaut)".
+            return next(iter(values.values()), None)
+        return values.get((name or "").lower())
 
     # ---- the lab's helpers (tools/standins)
 

@@ -2,11 +2,17 @@
 // "Defragmenting Drive <letter>" for BRIVANE_LAB_DEFRAG_MS (default 8000), then the
 // standard Yes/No message box captioned "Disk Defragmenter" asking whether to quit,
 // logs the answer and exits. WM_CLOSE on the work window ends it early.
+// BRIVANE_LAB_LANGUAGE=de|fr plays that edition (edition.h); with
+// BRIVANE_LAB_DEFRAG_NO_PROMPT=1 it ends without the final prompt, as Defrag does
+// when it is set not to ask.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
+#include "edition.h"
 #include "lablog.h"
+#include "prompt.h"
 #include "workwindow.h"
 
 namespace {
@@ -15,14 +21,15 @@ const char kProgram[] = "Defrag";
 char drive_letter = 'C';
 
 void AskToQuit(HWND window) {
-  char text[160];
-  std::snprintf(text, sizeof text,
-                "Defragmentation of drive %c is complete.\n\nDo you want to quit Disk "
-                "Defragmenter?",
-                drive_letter);
-  lab::Log(kProgram, "prompt shown caption=Disk Defragmenter");
-  int answer = MessageBoxA(window, text, "Disk Defragmenter", MB_YESNO | MB_ICONQUESTION);
-  lab::Log(kProgram, "answer %s", answer == IDYES ? "Yes" : answer == IDNO ? "No" : "none");
+  const char* no_prompt = std::getenv("BRIVANE_LAB_DEFRAG_NO_PROMPT");
+  if (no_prompt != nullptr && std::strcmp(no_prompt, "1") == 0) {
+    lab::Log(kProgram, "no prompt");
+    return;
+  }
+  const lab::Edition& edition = lab::CurrentEdition();
+  char text[256];
+  std::snprintf(text, sizeof text, edition.defrag_question, drive_letter);
+  lab::AskYesNo(kProgram, window, text, edition.defrag_prompt);
 }
 
 }  // namespace
@@ -32,11 +39,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   lab::LogScreenSaver(kProgram);
   const char* drive = lab::DriveArgument();
   if (*drive) drive_letter = drive[0];
+  const lab::Edition& edition = lab::CurrentEdition();
   char caption[64];
-  std::snprintf(caption, sizeof caption, "Defragmenting Drive %c", drive_letter);
+  std::snprintf(caption, sizeof caption, edition.defrag_window, drive_letter);
   lab::WorkWindow work = {kProgram,
                           caption,
-                          "Defragmenting file system",
+                          edition.defrag_activity,
+                          edition.progress,
                           lab::EnvMs("BRIVANE_LAB_DEFRAG_MS", 8000),
                           AskToQuit,
                           0,

@@ -1,7 +1,9 @@
 // labpress CAPTION BUTTON [WAIT_MS]: presses BUTTON in the dialog (class "#32770")
 // whose whole caption is CAPTION the way Brivane does: WM_LBUTTONDOWN, WM_LBUTTONUP,
-// twice, wParam 0 and lParam 0, sent synchronously. Waits up to WAIT_MS (default 0)
-// for the dialog. Exit status: 0 pressed, 1 no dialog, 2 no such button, 3 usage.
+// twice, wParam 0 and lParam 0, sent synchronously. BUTTON is a caption ("&Yes"), or
+// #N for the button of control ID N (#6 is IDYES) whatever its caption. Waits up to
+// WAIT_MS (default 0) for the dialog. Exit status: 0 pressed, 1 no dialog, 2 no such
+// button, 3 usage.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,9 +15,13 @@ namespace {
 const char* wanted = "";
 HWND button = nullptr;
 
-// A child's identity: its caption, or its class name when it has none. The last
-// match in enumeration order wins.
+// A child's identity: its caption, or its class name when it has none; or its
+// control ID for #N. The last match in enumeration order wins.
 BOOL CALLBACK MatchChild(HWND child, LPARAM) {
+  if (wanted[0] == '#' && wanted[1] != '\0') {
+    if (GetDlgCtrlID(child) == std::atoi(wanted + 1)) button = child;
+    return TRUE;
+  }
   char text[256] = "";
   if (GetWindowTextA(child, text, sizeof text) <= 0) GetClassNameA(child, text, sizeof text);
   if (std::strcmp(text, wanted) == 0) button = child;

@@ -3,11 +3,15 @@
 // optional BRIVANE_LAB_SCANDISK_DELAY_MS, then goes away by itself; WM_CLOSE ends it
 // early. With BRIVANE_LAB_SCANDISK_PROMPT_MS set, a Yes/No box captioned like the
 // window follows that long after the window has gone, as ScanDisk's own questions do.
+// BRIVANE_LAB_LANGUAGE=de|fr plays that edition (edition.h): the captions keep the
+// product name, the texts and the box's buttons are the edition's.
 #include <windows.h>
 
 #include <cstdio>
 
+#include "edition.h"
 #include "lablog.h"
+#include "prompt.h"
 #include "workwindow.h"
 
 namespace {
@@ -17,10 +21,7 @@ const char kProgram[] = "scandskw";
 void AskAfterRun(const char* caption) {
   if (std::getenv("BRIVANE_LAB_SCANDISK_PROMPT_MS") == nullptr) return;
   Sleep(lab::EnvMs("BRIVANE_LAB_SCANDISK_PROMPT_MS", 0));
-  lab::Log(kProgram, "prompt shown caption=%s", caption);
-  int answer = MessageBoxA(nullptr, "Do you want to see the log of this check?", caption,
-                           MB_YESNO | MB_ICONQUESTION);
-  lab::Log(kProgram, "answer %s", answer == IDYES ? "Yes" : answer == IDNO ? "No" : "none");
+  lab::AskYesNo(kProgram, nullptr, lab::CurrentEdition().scandisk_question, caption);
 }
 
 }  // namespace
@@ -29,14 +30,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   lab::LogStart(kProgram);
   lab::LogScreenSaver(kProgram);
   Sleep(lab::EnvMs("BRIVANE_LAB_SCANDISK_DELAY_MS", 0));
+  const lab::Edition& edition = lab::CurrentEdition();
   const char* drive = lab::DriveArgument();
   char caption[64];
   std::snprintf(caption, sizeof caption, *drive ? "ScanDisk - %s" : "ScanDisk", drive);
-  char activity[64];
-  std::snprintf(activity, sizeof activity, "Checking files and folders on %s",
-                *drive ? drive : "C:");
-  lab::WorkWindow work = {kProgram, caption, activity, lab::EnvMs("BRIVANE_LAB_SCANDISK_MS", 8000),
-                          nullptr,  0,       nullptr,  false};
+  char activity[96];
+  std::snprintf(activity, sizeof activity, edition.scandisk_activity, *drive ? drive : "C:");
+  lab::WorkWindow work = {kProgram,
+                          caption,
+                          activity,
+                          edition.progress,
+                          lab::EnvMs("BRIVANE_LAB_SCANDISK_MS", 8000),
+                          nullptr,
+                          0,
+                          nullptr,
+                          false};
   if (!lab::RunWorkWindow(instance, work, show)) return 1;
   if (work.finished) AskAfterRun(caption);
   lab::Log(kProgram, "exit");

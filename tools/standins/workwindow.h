@@ -11,9 +11,10 @@
 namespace lab {
 
 struct WorkWindow {
-  const char* program;   // name in the log
-  const char* caption;   // the top-level caption the lab's driver looks for
-  const char* activity;  // progress line, before the percentage
+  const char* program;          // name in the log
+  const char* caption;          // the top-level caption the lab's driver looks for
+  const char* activity;         // progress line, before the percentage
+  const char* progress_format;  // the line: activity, then percentage done
   DWORD duration_ms;
   // Runs when the time is up, the window still shown; may show a prompt of its own.
   void (*on_done)(HWND window);
@@ -31,7 +32,8 @@ inline WorkWindow* WorkOf(HWND window) {
 inline void OnWorkCreate(HWND window, LPARAM lparam) {
   auto* work = static_cast<WorkWindow*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(work));
-  work->progress = CreateWindowA("STATIC", work->activity, WS_CHILD | WS_VISIBLE, 16, 24, 320, 20,
+  // Wide enough for the German and French lines too.
+  work->progress = CreateWindowA("STATIC", work->activity, WS_CHILD | WS_VISIBLE, 16, 24, 380, 20,
                                  window, nullptr, nullptr, nullptr);
   work->started = GetTickCount();
   SetTimer(window, kProgressTimer, 100, nullptr);
@@ -42,7 +44,7 @@ inline void OnWorkTimer(HWND window) {
   DWORD elapsed = GetTickCount() - work->started;
   if (elapsed < work->duration_ms) {
     char line[160];
-    std::snprintf(line, sizeof line, "%s %lu%% complete", work->activity,
+    std::snprintf(line, sizeof line, work->progress_format, work->activity,
                   static_cast<unsigned long>(elapsed * 100 / work->duration_ms));
     SetWindowTextA(work->progress, line);
     return;
@@ -89,7 +91,7 @@ inline bool RunWorkWindow(HINSTANCE instance, WorkWindow& work, int show) {
   RegisterClassA(&wc);
   HWND window = CreateWindowA("LabDiskTool", work.caption,
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 120, 120,
-                              360, 120, nullptr, nullptr, instance, &work);
+                              420, 120, nullptr, nullptr, instance, &work);
   if (window == nullptr) {
     Log(work.program, "no window error=%lu", GetLastError());
     return false;
