@@ -157,15 +157,6 @@ TEST_F(ToolkitTest, ValuesOutsideTheirRangeAreError380) {
   }
 }
 
-TEST_F(ToolkitTest, TextMetricIsDeterministic) {
-  int w = 0, h = 0;
-  d.MeasureText({.points = 8.25, .bold = true}, "&Defrag", &w, &h);
-  EXPECT_EQ(w, 42);
-  EXPECT_EQ(h, 13);
-  d.MeasureText({.points = 8.25}, "a&&b", &w, &h);
-  EXPECT_EQ(w, 18);
-}
-
 TEST_F(ToolkitTest, CloseRequestUnloadsUnlessHandled) {
   const plat::WindowId top = form.Handle();
   d.SendMessage(top, plat::kWmClose, 0, 0);

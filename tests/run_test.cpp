@@ -255,27 +255,6 @@ TEST_F(RunTest, OnlyADisksDefragmenterDialogIsTakenAsTheEnd) {
   EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(RunTest, AScanDiskDialogIsAnsweredNoAndAPromptWithoutYesGetsNoPress) {
-  d.SetReuseHandles(true);
-  // ScanDisk raises a dialog during the 10 s wait: its "&No" button is pressed.
-  d.AddProgram("c:\\windows\\scandskw.exe", [this](SimProcess& p) {
-    m.tools.scandisk = p.CreateWindow("ScanDiskWnd", "ScanDisk - (C:)");
-    p.After(5000, [this, &p] {
-      d.DestroyWindow(m.tools.scandisk);
-      p.After(3000, [this, &p] {
-        p.CreateDialog("ScanDisk", {"&Yes", "&No"});
-        d.BringToTop(MainHandle());  // below the main window, where the search looks
-      });
-    });
-  });
-  m.tools.defrag_buttons = {"OK"};
-  BootArmed(1, 1);
-  ASSERT_TRUE(RunUntilDone());
-  EXPECT_EQ(Sent(), (std::vector<std::string>{"&No", "&No", "(no window)", "(no window)"}));
-  EXPECT_TRUE(m.tools.pressed.empty());
-  EXPECT_EQ(m.ExitRequests(), 1u);
-}
-
 // An edition in another language keeps the message box's button IDs: only a
 // question of Defrag's own process is answered that way, and the log says how.
 TEST_F(RunTest, DefragsPromptInAnyLanguageIsAnsweredYesByItsButtonsId) {
@@ -370,18 +349,26 @@ TEST_F(RunTest, ADefragThatEndsWithoutItsPromptCompletesTheRun) {
   ExpectCompleted("0x1");
 }
 
-TEST_F(RunTest, AScanDiskQuestionInAnotherLanguageIsAnsweredNoByItsButtonsId) {
+// ScanDisk's question is answered No, by its label or, in another language, by
+// its button's ID; Defrag's prompt without Yes gets no press.
+TEST_F(RunTest, AScanDiskQuestionIsAnsweredNoByItsLabelOrButtonsId) {
   struct Case {
     const char* caption;
+    std::vector<std::string> buttons;
     bool ids;
     std::vector<std::string> sent;
   };
   const Case cases[] = {
-      {"ScanDisk", true, {"&Nein", "&Nein", "(no window)", "(no window)"}},
-      {"Fehler auf Laufwerk C", true, {"&Nein", "&Nein", "(no window)", "(no window)"}},
-      {"Fehler auf Laufwerk C", false, {}},
+      {"ScanDisk", {"&Yes", "&No"}, false, {"&No", "&No", "(no window)", "(no window)"}},
+      {"ScanDisk", {"&Ja", "&Nein"}, true, {"&Nein", "&Nein", "(no window)", "(no window)"}},
+      {"Fehler auf Laufwerk C",
+       {"&Ja", "&Nein"},
+       true,
+       {"&Nein", "&Nein", "(no window)", "(no window)"}},
+      {"Fehler auf Laufwerk C", {"&Ja", "&Nein"}, false, {}},
   };
   const Case* now = nullptr;
+  d.SetReuseHandles(true);
   // ScanDisk's window goes and its process asks a question during the 10 s wait.
   d.AddProgram("c:\\windows\\scandskw.exe", [this, &now](SimProcess& p) {
     m.tools.scandisk = p.CreateWindow("ScanDiskWnd", "ScanDisk - (C:)");
@@ -389,24 +376,27 @@ TEST_F(RunTest, AScanDiskQuestionInAnotherLanguageIsAnsweredNoByItsButtonsId) {
       d.DestroyWindow(m.tools.scandisk);
       p.After(3000, [this, &p, &now] {
         if (now->ids) {
-          p.CreateDialogWithIds(now->caption, {{"&Ja", 6}, {"&Nein", 7}});
+          p.CreateDialogWithIds(now->caption, {{now->buttons[0], 6}, {now->buttons[1], 7}});
         } else {
-          p.CreateDialog(now->caption, {"&Ja", "&Nein"});
+          p.CreateDialog(now->caption, now->buttons);
         }
-        d.BringToTop(MainHandle());
+        d.BringToTop(MainHandle());  // below the main window, where the search looks
       });
     });
   });
   m.tools.defrag_buttons = {"OK"};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.caption + std::string(c.ids ? "" : ", no IDs"));
+    SCOPED_TRACE(c.caption + c.buttons[1] + (c.ids ? "" : ", no IDs"));
     now = &c;
     app::ResetProgram();
     for (plat::ProcessId id : d.Processes()) d.EndProgram(id);
     d.log().Clear();
+    const std::size_t asked = m.ExitRequests();
     BootArmed(1, 1);
     ASSERT_TRUE(RunUntilDone());
     EXPECT_EQ(Sent(), c.sent);
+    EXPECT_TRUE(m.tools.pressed.empty());
+    EXPECT_EQ(m.ExitRequests() - asked, 1u);
   }
 }
 
