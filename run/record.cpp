@@ -1,5 +1,6 @@
 #include "run/record.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -27,9 +28,14 @@ std::string Elapsed(std::uint32_t ms) {
   return Digits(s / 3600, 1) + ':' + Digits(s / 60 % 60, 2) + ':' + Digits(s % 60, 2);
 }
 
-// "`what` after 1:02:05".
-void LogDuration(std::string_view what, std::uint32_t started) {
-  common::Log({what, " after ", Elapsed(plat::Sys().GetTickCount() - started)});
+// "`what` after 1:02:05`more`".
+void LogDuration(std::string_view what, std::uint32_t started,
+                 std::initializer_list<std::string_view> more = {}) {
+  std::string line(what);
+  line += " after ";
+  line += Elapsed(plat::Sys().GetTickCount() - started);
+  for (std::string_view part : more) line += part;
+  common::Log(line);
 }
 
 }  // namespace
@@ -92,9 +98,8 @@ void LogPromptAnswered(std::uint32_t defrag_started) {
 }
 
 void LogPromptAnsweredById(std::uint32_t defrag_started, std::string_view caption) {
-  common::Log({"Defrag's final prompt answered after ",
-               Elapsed(plat::Sys().GetTickCount() - defrag_started), " (\"", caption,
-               "\", a question of Defrag's process, by the Yes button's ID)"});
+  LogDuration("Defrag's final prompt answered", defrag_started,
+              {" (\"", caption, "\", a question of Defrag's process, by the Yes button's ID)"});
 }
 
 void LogPromptNotAnswered(std::string_view caption, bool button_found) {
