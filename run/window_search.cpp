@@ -126,8 +126,10 @@ std::vector<plat::WindowId> WindowsOf(plat::ProcessId process) {
 
 plat::WindowId FindQuestionOf(plat::ProcessId process) {
   for (plat::WindowId w : WindowsOf(process)) {
-    if (ClassName(w) == "#32770" && FindButtonById(w, plat::kIdYesButton) != 0 &&
-        FindButtonById(w, plat::kIdNoButton) != 0) {
+    // A box whose caption is not set yet is still being made: its texts may be
+    // missing too, and the English search may yet know it.
+    if (ClassName(w) == "#32770" && !WindowCaption(w).empty() &&
+        FindButtonById(w, plat::kIdYesButton) != 0 && FindButtonById(w, plat::kIdNoButton) != 0) {
       return w;
     }
   }

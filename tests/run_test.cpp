@@ -300,6 +300,7 @@ TEST_F(RunTest, DefragsPromptInAnyLanguageIsAnsweredYesByItsButtonsId) {
        {"&Ja"},
        "Defrag's final prompt answered after 0:00:20 (\"Disk Defragmenter" + by_id},
       {"German, no IDs", "Defragmentierung", {"&Ja", "&Nein"}, {}, false, {}, ""},
+      {"a box still without its caption", "", {"&Ja", "&Nein"}, {6, 7}, false, {}, ""},
       {"German, another program's question",
        "Defragmentierung",
        {"&Ja", "&Nein"},
